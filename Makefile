@@ -1,0 +1,34 @@
+# Front door of the project: `make run` starts the program, `make test` builds and tests it.
+# Every target installs the Debian packages it needs first (nothing happens when all are present).
+
+PRESET ?= release
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build test run asan-test tsan-test format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) -j $(JOBS)
+
+test: build
+	ctest --preset $(PRESET) -j $(JOBS)
+
+asan-test:
+	$(MAKE) test PRESET=asan
+
+tsan-test:
+	$(MAKE) test PRESET=tsan
+
+run: build
+	@echo "The main window is not built yet: 'make test' builds and checks the engine."
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

@@ -1,0 +1,32 @@
+#include "config/Config.h"
+
+#include <algorithm>
+#include <clocale>
+#include <cstdlib>
+#include <locale.h>
+
+GraphData& addGraph(Config& config) {
+    return config.graphList.emplace_back();
+}
+
+ChannelData& addChannel(GraphData& graph) {
+    return graph.channelList.emplace_back();
+}
+
+void addDefaultGraph(Config& config) {
+    GraphData& graph = addGraph(config);
+    graph.caption = "Position";
+    addChannel(graph).caption = "Encoder1";
+}
+
+void resizeInputs(InputSettings& inputs, int sine, int square, int ssi, int analog) {
+    inputs.sineInputs.resize(static_cast<size_t>(std::max(sine, 0)));
+    inputs.squareInputs.resize(static_cast<size_t>(std::max(square, 0)));
+    inputs.ssiInputs.resize(static_cast<size_t>(std::max(ssi, 0)));
+    inputs.analogInputs.resize(static_cast<size_t>(std::max(analog, 0)));
+}
+
+double leadingNumber(const std::string& text) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return strtod_l(text.c_str(), nullptr, cLocale);
+}
