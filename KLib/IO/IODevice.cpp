@@ -1,0 +1,27 @@
+#include "KLib/IO/IODevice.h"
+
+#include "KLib/Log.h"
+
+namespace KLib {
+
+namespace {
+// Source path under which the line layer logs its traffic.
+const char* const logSource = "KLib\\IO\\IODevice";
+} // namespace
+
+bool IODevice::writeLine(const std::string& text) {
+    Log::write("-> " + text, LogTraffic, logSource, __LINE__);
+    const std::string line = text + '\n';
+    return write(line.data(), static_cast<int>(line.size())) == static_cast<int>(line.size());
+}
+
+std::string IODevice::readLine() {
+    std::string line;
+    char c = 0;
+    while (read(&c, 1) == 1 && c != '\n')
+        line += c;
+    Log::write("<- " + line, LogTraffic, logSource, __LINE__);
+    return line;
+}
+
+} // namespace KLib
