@@ -1,0 +1,68 @@
+#pragma once
+
+#include "boxsim/Shaft.h"
+#include "boxsim/SsiEncoder.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace boxsim {
+
+// The signal on the box's analog input.
+struct AnalogWave {
+    enum class Shape { Sine, Square, Triangle };
+    Shape shape = Shape::Sine;
+    double amplitudeVolts = 0.5; // the input saturates at +-0.625 V
+    double frequencyHz = 50.0;
+};
+
+// Reads "sine|square|triangle:AMPLITUDE_V:FREQUENCY_HZ".
+std::optional<AnalogWave> parseAnalogWave(std::string_view text);
+
+// Raw slot values of the encoder inputs, computed from the shaft like the box's counters and
+// converters would see it. Pure functions of the shaft state; zero offsets are the caller's.
+namespace signals {
+
+constexpr double kVoltsPerCount = 0.625 / 32768.0; // 16-bit converters, +-0.625 V
+constexpr double kSinCosAmplitudeVolts = 0.5;      // 1 Vpp differential encoder signals
+constexpr int kCountsPerPeriod = 4096;             // interpolation of one signal period
+constexpr uint8_t kBitA = 0x01;
+constexpr uint8_t kBitB = 0x02;
+constexpr uint8_t kBitR = 0x04;
+
+// Position counter of an interpolating SinCos input, not wrapped: periods * 4096 per turn.
+int64_t sinCosPositionCounts(double turns, double periods);
+
+// Position counter of an HTL/TTL input. The counter has the same unit as the SinCos one, but
+// a square-wave encoder only has four edges per period, so it moves in steps of 1024 counts.
+int64_t htlPositionCounts(double turns, double periods);
+
+// Velocity counter: turns/s divided by the velocity unit of the box's measuring clock,
+// 4 * (F / 2^(k-1)) / (periods * 2^20) turns/s per count with k = floor(log2(F div 488)).
+int32_t velocityCounts(double turnsPerSecond, double periods, int systemFrequencyHz);
+double velocityUnit(double periods, int systemFrequencyHz);
+
+// Analog A and B: sine and cosine of the electrical angle, 0.5 V amplitude, in converter counts.
+int16_t analogA(double turns, double periods);
+int16_t analogB(double turns, double periods);
+
+// The zero pulse: high during the first signal period of every turn, and also when the shaft
+// passed a whole turn since the previous frame (`previousTurns`), because the box latches the
+// pulse until the next frame so that a slow frame rate does not miss it.
+bool referencePulse(double turns, double previousTurns, double periods);
+
+// A, B quadrature square waves of an HTL/TTL encoder (A leads B when turning forwards) and R,
+// as the bits of the level byte.
+uint8_t htlLevels(double turns, double previousTurns, double periods);
+
+// The analog input's converter counts at `seconds` of box time, clipped to the 16-bit range.
+int16_t analogInput(const AnalogWave& wave, double seconds);
+
+// Volts as converter counts, clipped.
+int16_t voltsToCounts(double volts);
+
+} // namespace signals
+
+} // namespace boxsim

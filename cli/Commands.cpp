@@ -1,0 +1,104 @@
+#include "cli/Commands.h"
+
+#include "KLib/IO/USB/Enumeration.h"
+#include "config/ConfigFile.h"
+#include "config/UserPaths.h"
+#include "device/BoxLink.h"
+#include "signal/ChannelSelection.h"
+#include "signal/Inputs.h"
+
+#include <vector>
+
+namespace {
+
+// The box link's view of the command-line tool: messages go to standard error, nothing is
+// recorded, and a choice between several boxes is refused with a hint.
+class CliHost : public BoxHost {
+public:
+    CliHost(std::ostream& err) : err_(err) {}
+
+    void setLink(BoxLink& link) { link_ = &link; }
+    const ChannelSelection& selection() const { return selection_; }
+
+    void showMessage(const std::string& text) override { err_ << text << '\n'; }
+    int chooseDevice(const std::vector<std::string>& entries) override {
+        err_ << "Several boxes found (" << entries.size()
+             << "); name one: orva-cli info PATH (see orva-cli scan).\n";
+        return -1;
+    }
+    void showStatus(const std::string&) override {}
+    void stopRecording() override { link_->stopRun(); }
+    void selectionSent(const ChannelSelection& selection) override { selection_ = selection; }
+    void dataPipeChanged(KLib::IODevice*) override {}
+
+private:
+    std::ostream& err_;
+    BoxLink* link_ = nullptr;
+    ChannelSelection selection_;
+};
+
+void printInputs(const Config& config, std::ostream& out) {
+    const std::vector<std::string> names = inputNames(config.inputSettings);
+    out << "Inputs:\n";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        out << "  " << names[i] << ":";
+        const std::vector<std::string> signals =
+            signalNames(config.inputSettings, static_cast<int>(i));
+        for (std::size_t s = 0; s < signals.size(); ++s)
+            out << (s ? ", " : " ") << signals[s];
+        out << '\n';
+    }
+    out << "System frequency: " << config.inputSettings.systemFrequency << " Hz\n";
+}
+
+void printLayout(const ChannelSelection& selection, std::ostream& out) {
+    out << "Frame: " << selection.frameSize << " bytes (byte 0, counter at 1-2";
+    for (std::size_t slot = 0; slot < selection.slotOffsets.size(); ++slot)
+        if (selection.slotOffsets[slot] >= 0)
+            out << ", slot " << slot << " at " << selection.slotOffsets[slot];
+    out << ")\n";
+    out << "Select masks:";
+    for (std::size_t n = 0; n < selection.selectMasks.size(); ++n)
+        out << " IN:" << n + 1 << "=" << selection.selectMasks[n];
+    out << '\n';
+}
+
+} // namespace
+
+int runScan(std::ostream& out) {
+    std::vector<std::string> paths;
+    KLib::USB::enumerateDevices(paths);
+    const std::vector<std::string> entries = BoxLink::describeDevices(paths);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::size_t comma = entries[i].find(',');
+        out << paths[i] << '\t' << entries[i].substr(0, comma) << '\t'
+            << entries[i].substr(comma + 1) << '\n';
+    }
+    return paths.empty() ? exitNoBox : exitOk;
+}
+
+int runInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+    Config config;
+    if (!loadConfig(config, userConfigFile())) {
+        config = Config();
+        addDefaultGraph(config);
+    }
+    CliHost host(err);
+    BoxLink link(host);
+    host.setLink(link);
+    switch (link.connect(config, path)) {
+    case ConnectResult::Incompatible:
+        err << "Identification: " << link.identification() << '\n';
+        return exitIncompatible;
+    case ConnectResult::NoBox:
+    case ConnectResult::Cancelled:
+        return exitNoBox;
+    case ConnectResult::Connected:
+        break;
+    }
+    out << "Identification: " << link.identification() << '\n';
+    printInputs(config, out);
+    printLayout(host.selection(), out);
+    link.disconnect();
+    return exitOk;
+}
