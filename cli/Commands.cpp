@@ -46,6 +46,8 @@ void printInputs(const Config& config, std::ostream& out) {
             signalNames(config.inputSettings, static_cast<int>(i));
         for (std::size_t s = 0; s < signals.size(); ++s)
             out << (s ? ", " : " ") << signals[s];
+        if (signals.empty())
+            out << " no signals in use";
         out << '\n';
     }
     out << "System frequency: " << config.inputSettings.systemFrequency << " Hz\n";
