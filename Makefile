@@ -25,7 +25,7 @@ tsan-test:
 	$(MAKE) test PRESET=tsan
 
 run: build
-	@echo "The main window is not built yet: 'make test' builds and checks the engine."
+	@scripts/run build/$(PRESET)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -87,9 +87,8 @@ void FakeSimBox::serve() {
             for (const Message& reply : handler_(message))
                 sendMessage(fd, reply.endpoint, reply.payload);
         }
-        int expected = fd;
-        if (client_.compare_exchange_strong(expected, -1))
-            ::close(fd);
+        client_ = -1;
+        ::close(fd);
     }
 }
 
@@ -99,12 +98,11 @@ void FakeSimBox::send(std::uint8_t endpoint, const std::vector<std::uint8_t>& pa
     sendMessage(client_, endpoint, payload);
 }
 
+// Only shuts the connection down; the serving thread sees the end and closes the socket.
 void FakeSimBox::hangUp() {
-    const int fd = client_.exchange(-1);
-    if (fd >= 0) {
+    const int fd = client_;
+    if (fd >= 0)
         ::shutdown(fd, SHUT_RDWR);
-        ::close(fd);
-    }
 }
 
 std::vector<FakeSimBox::Message> FakeSimBox::received() const {
