@@ -3,26 +3,17 @@
 #include "KLib/IO/IODevice.h"
 #include "acquisition/FrameReader.h"
 #include "acquisition/FrameRing.h"
+#include "acquisition/WorkerThread.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
-#include <thread>
 
 // The reader thread: while a recording runs it reads the data pipe and stores whole frames in
 // the ring; while none runs it keeps the ring empty and leaves the pipe alone.
-class USB_Thread {
+class USB_Thread : public WorkerThread {
 public:
     explicit USB_Thread(FrameRing& ring);
-    ~USB_Thread(); // stops the thread
-    USB_Thread(const USB_Thread&) = delete;
-    USB_Thread& operator=(const USB_Thread&) = delete;
-
-    // Starts the loop; false when it already runs or the thread could not be created.
-    bool start();
-    // Asks the loop to end after its current pass and waits for it.
-    void stop();
+    ~USB_Thread() override; // stops the thread
 
     // The data pipe, or nullptr while no box is connected. It is used under the device lock
     // without being retained: whoever closes or releases the pipe must first set nullptr here
@@ -41,8 +32,8 @@ public:
     std::int64_t passes() const { return passes_.load(std::memory_order_acquire); }
 
 private:
-    void run();
-    void pass();
+    void pass() override;
+    void readIntoRing();
     // Waits the pause between two idle passes, or less when asked to stop.
     void pause();
 
@@ -52,9 +43,4 @@ private:
     std::atomic<int> recordingMode_{0};
     std::atomic<int> frameSize_{0};
     std::atomic<std::int64_t> passes_{0};
-
-    std::mutex stopLock_;
-    std::condition_variable stopSignal_;
-    bool stopping_ = false; // guarded by stopLock_
-    std::thread thread_;
 };

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <stdexcept>
 
-boxsim::BoxConfig boxWithInputs(const std::string& spec) {
+boxsim::BoxConfig boxWithInputs(const std::string& inputs) {
     boxsim::BoxConfig config;
-    config.inputs = *boxsim::parseInputCounts(spec);
+    config.inputs = *boxsim::parseInputCounts(inputs);
     return config;
 }
 

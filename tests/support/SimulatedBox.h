@@ -25,4 +25,4 @@ private:
     std::thread thread_;
 };
 
-boxsim::BoxConfig boxWithInputs(const std::string& spec);
+boxsim::BoxConfig boxWithInputs(const std::string& inputs);
