@@ -1,0 +1,30 @@
+#pragma once
+
+#include "acquisition/FrameDecoder.h"
+#include "config/Config.h"
+
+#include <string>
+#include <vector>
+
+// The graph instruments of the main window, one per graph of the configuration, as the
+// controller uses them.
+class GraphBoard {
+public:
+    virtual ~GraphBoard() = default;
+
+    // Recreates every instrument from the graph list (and their FFT views), sets the line width
+    // and the X-axis synchronisation; resets the X axes when the configuration carries no axis
+    // state.
+    virtual void recreate(Config& config) = 0;
+    // Re-reads rate and display time into every instrument; empties their data windows.
+    virtual void rebuildAll() = 0;
+    // The write position of every instrument returns to the start of its window.
+    virtual void restartAll() = 0;
+    // Whether some graph's stop condition fired, asked in graph order.
+    virtual bool anyOutOfRange() = 0;
+    // The instruments the frame decoder feeds, in graph order.
+    virtual std::vector<SampleTarget*> targets() = 0;
+    virtual void refresh() = 0;
+    // The View All tool: every instrument shows its whole data window.
+    virtual void fitAll() = 0;
+};

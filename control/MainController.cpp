@@ -1,0 +1,104 @@
+#include "control/MainController.h"
+
+#include "config/ConfigFile.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Creates the directory of a file path, one level at a time, like `mkdir -p`.
+void createParentDirectories(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        ::mkdir(path.substr(0, slash).c_str(), 0777);
+}
+
+} // namespace
+
+MainController::MainController(MainUI& ui, GraphBoard& graphs, std::string configPath)
+    : ui_(ui), graphs_(graphs), configPath_(std::move(configPath)),
+      acquisition_([this] { ui_.postDataArrival(); }), link_(*this) {}
+
+MainController::~MainController() {
+    link_.disconnect();
+}
+
+bool MainController::startUp() {
+    if (!loadConfigFile(configPath_)) {
+        addDefaultGraph(config_);
+        ui_.showStatus("Default configuration loaded.");
+    }
+    rebuildGraphs("");
+    const bool usable = link_.connect(config_) != ConnectResult::Incompatible;
+    resetPositionUnwrap();
+    return usable;
+}
+
+void MainController::close(int zeroMask) {
+    config_.zero = zeroMask;
+    createParentDirectories(configPath_);
+    saveConfigFile(configPath_);
+}
+
+bool MainController::loadConfigFile(const std::string& path) {
+    ui_.showStatus("Loading configuration...");
+    if (!loadConfig(config_, path)) {
+        // A file that cannot be opened changes nothing and says nothing more.
+        if (::access(path.c_str(), R_OK) == 0)
+            ui_.showStatus("Cannot load configuration");
+        return false;
+    }
+    ui_.showStatus("Configuration loaded successfully");
+    return true;
+}
+
+bool MainController::saveConfigFile(const std::string& path) {
+    if (!saveConfig(config_, path)) {
+        ui_.showStatus("Cannot save configuration");
+        return false;
+    }
+    ui_.showStatus("Configuration saved successfully");
+    return true;
+}
+
+void MainController::rebuildGraphs(const std::string& fileName) {
+    ui_.setTitle(fileName.empty() ? std::string(baseTitle)
+                                  : std::string(baseTitle) + " - " + fileName);
+    graphs_.recreate(config_);
+    ui_.showGraphOptions(config_.syncXAxis, config_.lockGraphs);
+}
+
+bool MainController::connectBox() {
+    return link_.connect(config_) != ConnectResult::Incompatible;
+}
+
+void MainController::selectionSent(const ChannelSelection& selection) {
+    selection_ = selection;
+    acquisition_.setFrameSize(selection_.frameSize);
+}
+
+void MainController::resetPositionUnwrap() {
+    for (std::vector<ChannelRuntime>& channels : selection_.graphChannels)
+        for (ChannelRuntime& channel : channels)
+            channel.resetUnwrap();
+}
+
+void MainController::manualZero(int zeroMask) {
+    if (!link_.isConnected()) {
+        ui_.showStatus("Not connected to ORVA Box!");
+        return;
+    }
+    link_.sendZero("ACTION:MZERO", zeroMask);
+    resetPositionUnwrap();
+    ui_.showStatus("Manual zero performed");
+}
+
+void MainController::referenceZero(int zeroMask) {
+    if (!link_.isConnected()) {
+        ui_.showStatus("Not connected to ORVA Box!");
+        return;
+    }
+    link_.sendZero("ACTION:RZERO", zeroMask);
+}

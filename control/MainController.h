@@ -1,0 +1,81 @@
+#pragma once
+
+#include "acquisition/Acquisition.h"
+#include "acquisition/FrameDecoder.h"
+#include "config/Config.h"
+#include "control/GraphBoard.h"
+#include "control/MainUI.h"
+#include "device/BoxLink.h"
+#include "signal/ChannelSelection.h"
+
+#include <string>
+
+enum RecordingMode { Idle = 0, Continuous = 1, Single = 2, Log = 3 };
+
+// The main window's logic without the toolkit: start-up and close, the configuration file,
+// the connection to the box, the recording modes with their command sequences, the hand-over of
+// the sample stream into the graphs, and the zero commands. Runs on the user-interface thread;
+// only the hand-over thread's "data arrived" goes through MainUI::postDataArrival.
+class MainController : private BoxHost, private StatusDisplay {
+public:
+    // The base of the window title.
+    static constexpr const char* baseTitle = "ORVA 2 USB V1.3.5 by Torven Kellmar GmbH";
+
+    MainController(MainUI& ui, GraphBoard& graphs, std::string configPath);
+    ~MainController() override;
+
+    // Loads the configuration file (or builds the default configuration), builds the graphs and
+    // connects to the box. False when the connected box is not one this program can drive: the
+    // user has been told, and the program must end with exit status 1.
+    bool startUp();
+    // Stores the zero selectors and writes the configuration file.
+    void close(int zeroMask);
+
+    bool loadConfigFile(const std::string& path);
+    bool saveConfigFile(const std::string& path);
+    // Recreates the graphs and sets the window title; fileName names a data file shown, if any.
+    void rebuildGraphs(const std::string& fileName);
+    // The Connect command. False as for startUp().
+    bool connectBox();
+
+    void startRecording(int mode);
+    void stopRecording() override;
+    // The data tick: lets the hand-over thread deliver what the box has sent.
+    void dataTick() { acquisition_.requestData(); }
+    void handleDataArrival();
+    // "Manual Zero" and "Ref Zero" with the mask of the ticked zero selectors.
+    void manualZero(int zeroMask);
+    void referenceZero(int zeroMask);
+
+    Config& config() { return config_; }
+    int recordingMode() const { return mode_; }
+    bool isConnected() const { return link_.isConnected(); }
+    BoxLink& link() { return link_; }
+    const FrameDecoder& decoder() const { return decoder_; }
+
+private:
+    // BoxHost
+    void showMessage(const std::string& text) override { ui_.showMessage(text); }
+    int chooseDevice(const std::vector<std::string>& entries) override {
+        return ui_.chooseDevice(entries);
+    }
+    void showStatus(const std::string& text) override { ui_.showStatus(text); }
+    void selectionSent(const ChannelSelection& selection) override;
+    void dataPipeChanged(KLib::IODevice* pipe) override { acquisition_.setDataPipe(pipe); }
+    // StatusDisplay
+    void showStatus(DecodeStatus status) override { ui_.showStatus(statusText(status)); }
+
+    void resetPositionUnwrap();
+    void endSweep();
+
+    MainUI& ui_;
+    GraphBoard& graphs_;
+    std::string configPath_;
+    Config config_;
+    Acquisition acquisition_;
+    BoxLink link_;
+    FrameDecoder decoder_;
+    ChannelSelection selection_;
+    int mode_ = Idle;
+    double savedDisplayTime_ = 0.0; // s, while a log recording runs
+};

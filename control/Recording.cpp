@@ -1,0 +1,96 @@
+// The recording modes of the main window: start and stop sequences and the hand-over of the
+// sample stream into the graphs.
+
+#include "control/MainController.h"
+
+void MainController::startRecording(int mode) {
+    if (!link_.isConnected()) {
+        ui_.showStatus("Not connected to ORVA Box!");
+        return;
+    }
+    if (mode_ != Idle)
+        stopRecording();
+    rebuildGraphs("");
+    link_.sendSelection(config_);
+    switch (mode) {
+    case Continuous:
+        ui_.showStatus("Recording...");
+        break;
+    case Single:
+        ui_.showStatus("Recording (single)...");
+        break;
+    case Log:
+        savedDisplayTime_ = config_.inputSettings.displayTime;
+        config_.inputSettings.displayTime = config_.inputSettings.logTime;
+        ui_.showStatus("Recording (log)...");
+        break;
+    default:
+        return;
+    }
+    graphs_.rebuildAll();
+    graphs_.refresh();
+    link_.startRun();
+    decoder_.configure(selection_.frameSize, config_.inputSettings.failure_add_value,
+                       config_.inputSettings.rate);
+    decoder_.resynchronise();
+    ui_.startValueTimer(config_.intervallGraphDisplayTextValue);
+    ui_.resumeAutoZoom();
+    ui_.startDataTimer();
+    mode_ = mode;
+    acquisition_.setRecordingMode(mode);
+}
+
+void MainController::stopRecording() {
+    if (mode_ == Log) {
+        config_.inputSettings.displayTime = static_cast<float>(savedDisplayTime_);
+        graphs_.rebuildAll();
+        if (!config_.lockGraphs) {
+            graphs_.fitAll();
+            graphs_.refresh();
+        }
+    }
+    mode_ = Idle;
+    acquisition_.setRecordingMode(Idle);
+    link_.stopRun();
+    ui_.stopValueTimer();
+    ui_.stopAutoZoomTimer();
+    ui_.stopDataTimer();
+    ui_.showStatus("Ready");
+}
+
+void MainController::handleDataArrival() {
+    const int frameSize = selection_.frameSize;
+    const int frames = frameSize > 0 ? acquisition_.deliveredBytes() / frameSize : 0;
+    DecodeResult result;
+    if (frames > 0 && mode_ != Idle) {
+        std::vector<GraphFeed> feeds;
+        const std::vector<SampleTarget*> targets = graphs_.targets();
+        for (std::size_t g = 0; g < targets.size() && g < selection_.graphChannels.size(); ++g)
+            feeds.push_back({targets[g], &selection_.graphChannels[g]});
+        result = decoder_.decode(acquisition_.transferBuffer(), frames, feeds, this);
+    }
+    // The hand-over thread fills the buffer again only after it has been released.
+    acquisition_.releaseTransferBuffer();
+    if (result.full)
+        endSweep();
+}
+
+void MainController::endSweep() {
+    graphs_.refresh();
+    switch (mode_) {
+    case Continuous:
+        if (graphs_.anyOutOfRange())
+            stopRecording();
+        else
+            graphs_.restartAll();
+        break;
+    case Log:
+        ui_.stopDataTimer();
+        ui_.offerSaveData();
+        stopRecording();
+        break;
+    default:
+        stopRecording();
+        break;
+    }
+}

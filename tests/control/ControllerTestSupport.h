@@ -1,0 +1,110 @@
+#pragma once
+
+#include "control/MainController.h"
+
+#include <condition_variable>
+#include <mutex>
+
+// A graph that holds `capacity` samples per sweep, like a time graph's data window.
+class FakeGraph : public SampleTarget {
+public:
+    explicit FakeGraph(int capacity) : capacity_(capacity) {}
+    void appendSamples(int, const double*, int) override {}
+    bool advance(int count) override {
+        written = std::min(capacity_, written + count);
+        return written == capacity_;
+    }
+    int written = 0;
+    int rebuilds = 0;
+
+private:
+    int capacity_;
+};
+
+// Graphs of the main window as the controller sees them, with a fixed sweep length.
+class FakeBoard : public GraphBoard {
+public:
+    explicit FakeBoard(int sweepSamples = 1000) : sweepSamples_(sweepSamples) {}
+
+    void recreate(Config& config) override {
+        graphs.clear();
+        for (std::size_t g = 0; g < config.graphList.size(); ++g)
+            graphs.emplace_back(sweepSamples_);
+        ++recreations;
+    }
+    void rebuildAll() override {
+        for (FakeGraph& graph : graphs)
+            graph.written = 0;
+        ++rebuilds;
+    }
+    void restartAll() override {
+        for (FakeGraph& graph : graphs)
+            graph.written = 0;
+        ++restarts;
+    }
+    bool anyOutOfRange() override { return outOfRange; }
+    std::vector<SampleTarget*> targets() override {
+        std::vector<SampleTarget*> all;
+        for (FakeGraph& graph : graphs)
+            all.push_back(&graph);
+        return all;
+    }
+    void refresh() override {}
+    void fitAll() override { ++fits; }
+
+    std::vector<FakeGraph> graphs;
+    int recreations = 0;
+    int rebuilds = 0;
+    int restarts = 0;
+    int fits = 0;
+    bool outOfRange = false;
+
+private:
+    int sweepSamples_;
+};
+
+// Records every effect and hands deliveries of the data thread to the test's thread.
+class FakeUI : public MainUI {
+public:
+    void showStatus(const std::string& text) override { statuses.push_back(text); }
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    int chooseDevice(const std::vector<std::string>&) override { return 0; }
+    void setTitle(const std::string& text) override { title = text; }
+    void showGraphOptions(bool, bool) override {}
+    void startDataTimer() override { dataTimer = true; }
+    void stopDataTimer() override { dataTimer = false; }
+    void startValueTimer(unsigned) override { valueTimer = true; }
+    void stopValueTimer() override { valueTimer = false; }
+    void resumeAutoZoom() override {}
+    void stopAutoZoomTimer() override {}
+    void postDataArrival() override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++posted_;
+        arrived_.notify_all();
+    }
+    void offerSaveData() override { ++saveOffers; }
+
+    // Runs one data tick and handles its delivery, as the timer and the event loop do.
+    void tick(MainController& controller) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        const int before = posted_;
+        lock.unlock();
+        controller.dataTick();
+        lock.lock();
+        arrived_.wait(lock, [&] { return posted_ > before; });
+        lock.unlock();
+        controller.handleDataArrival();
+    }
+
+    std::vector<std::string> statuses;
+    std::vector<std::string> messages;
+    std::string title;
+    bool dataTimer = false;
+    bool valueTimer = false;
+    int saveOffers = 0;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    int posted_ = 0;
+};

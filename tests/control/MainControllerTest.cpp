@@ -1,0 +1,180 @@
+#include "ControllerTestSupport.h"
+#include "SimulatedBox.h"
+#include "config/ConfigFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class MainControllerTest : public ::testing::Test {
+protected:
+    MainControllerTest() {
+        char pattern[] = "/tmp/orva-controller-XXXXXX";
+        home_ = mkdtemp(pattern);
+        configPath_ = home_ + "/config/orva2usb/orva.cfg";
+    }
+    ~MainControllerTest() override { std::filesystem::remove_all(home_); }
+
+    // The controller, started up against whatever box is there.
+    std::unique_ptr<MainController> startController() {
+        auto controller = std::make_unique<MainController>(ui, board, configPath_);
+        controller->link().setCommandPause(0ms);
+        EXPECT_TRUE(controller->startUp());
+        return controller;
+    }
+
+    // The commands the box received after the connect sequence, which ends with "*IDN?".
+    static std::vector<std::string> afterConnect(const std::vector<std::string>& transcript) {
+        std::size_t idn = 0;
+        for (std::size_t i = 1; i < transcript.size(); ++i)
+            if (transcript[i] == "*IDN?")
+                idn = i;
+        return std::vector<std::string>(transcript.begin() + idn + 1, transcript.end());
+    }
+
+    std::string home_;
+    std::string configPath_;
+    FakeUI ui;
+    FakeBoard board;
+};
+
+TEST_F(MainControllerTest, StartUpWithoutFileOrBoxKeepsTheDefaultConfiguration) {
+    char pattern[] = "/tmp/orva-nobox-XXXXXX";
+    setenv("XDG_RUNTIME_DIR", mkdtemp(pattern), 1);
+    auto controller = startController();
+    unsetenv("XDG_RUNTIME_DIR");
+    ASSERT_EQ(controller->config().graphList.size(), 1u);
+    EXPECT_EQ(controller->config().graphList.front().caption, "Position");
+    EXPECT_EQ(controller->config().graphList.front().channelList.at(0).caption, "Encoder1");
+    EXPECT_EQ(ui.statuses.back(), "Default configuration loaded.");
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Can't connect to ORVA Box!"});
+    EXPECT_EQ(ui.title, "ORVA 2 USB V1.3.5 by Torven Kellmar GmbH");
+
+    // Without a box, starting changes nothing but the status text.
+    ui.statuses.clear();
+    controller->startRecording(Continuous);
+    EXPECT_EQ(ui.statuses, std::vector<std::string>{"Not connected to ORVA Box!"});
+    EXPECT_EQ(controller->recordingMode(), Idle);
+    EXPECT_FALSE(ui.dataTimer);
+    controller->manualZero(5);
+    EXPECT_EQ(ui.statuses.back(), "Not connected to ORVA Box!");
+}
+
+TEST_F(MainControllerTest, StartUpWithABoxEndsConnected) {
+    SimulatedBox box(boxWithInputs("sin2sq1ssi1ana1"));
+    auto controller = startController();
+    EXPECT_TRUE(controller->isConnected());
+    EXPECT_EQ(ui.statuses.back(), "Connected to: TorvenKellmar,ORVA 2 USB,SIM-sim1,V2.0");
+    EXPECT_EQ(controller->config().inputSettings.sineInputs.size(), 2u);
+}
+
+TEST_F(MainControllerTest, StartingWhileASingleRecordingRunsStopsItFirst) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startController();
+    controller->startRecording(Single);
+    EXPECT_EQ(ui.statuses.back(), "Recording (single)...");
+    ui.statuses.clear();
+    controller->startRecording(Continuous);
+    EXPECT_EQ(ui.statuses, (std::vector<std::string>{"Ready", "Recording..."}));
+    EXPECT_EQ(controller->recordingMode(), Continuous);
+    EXPECT_TRUE(ui.dataTimer);
+    EXPECT_TRUE(ui.valueTimer);
+    controller->stopRecording();
+    controller.reset();
+    box.stop();
+    const std::vector<std::string> expected = {
+        "IN:1:SELECT 1", "TRIGGER:RUN 1", "TRIGGER:RUN 0", "TRIGGER:RUN 1", // Single
+        "TRIGGER:RUN 0",                                                    // its stop
+        "IN:1:SELECT 1", "TRIGGER:RUN 1", "TRIGGER:RUN 0", "TRIGGER:RUN 1", // Start
+        "TRIGGER:RUN 0"};                                                   // Stop
+    EXPECT_EQ(afterConnect(box.model().transcript()), expected);
+}
+
+TEST_F(MainControllerTest, SingleEndsAfterOneSweepAndContinuousRestarts) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startController();
+    controller->config().inputSettings.rate = 10000;
+    controller->startRecording(Continuous);
+    // 1000-sample sweeps at 10 kS/s: one every 100 ms.
+    for (int i = 0; i < 100 && board.restarts < 2; ++i) {
+        std::this_thread::sleep_for(20ms);
+        ui.tick(*controller);
+    }
+    EXPECT_GE(board.restarts, 2);
+    EXPECT_EQ(controller->recordingMode(), Continuous);
+
+    controller->startRecording(Single);
+    while (controller->recordingMode() == Single)
+        ui.tick(*controller);
+    EXPECT_EQ(ui.statuses.back(), "Ready");
+    EXPECT_FALSE(ui.dataTimer);
+    EXPECT_EQ(board.graphs.at(0).written, 1000); // the sweep stays
+    EXPECT_EQ(controller->decoder().lostFrames(), 0);
+}
+
+TEST_F(MainControllerTest, ContinuousStopsWhenAGraphLeavesItsRange) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startController();
+    board.outOfRange = true;
+    controller->startRecording(Continuous);
+    while (controller->recordingMode() == Continuous)
+        ui.tick(*controller);
+    EXPECT_EQ(board.restarts, 0);
+    EXPECT_EQ(ui.statuses.back(), "Ready");
+}
+
+TEST_F(MainControllerTest, LogRecordingSizesGraphsFromTheLogTimeAndRestoresTheDisplayTime) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startController();
+    controller->config().inputSettings.displayTime = 1.0f;
+    controller->config().inputSettings.logTime = 10.0f;
+    controller->startRecording(Log);
+    EXPECT_EQ(ui.statuses.back(), "Recording (log)...");
+    EXPECT_EQ(controller->config().inputSettings.displayTime, 10.0f);
+    while (controller->recordingMode() == Log)
+        ui.tick(*controller);
+    EXPECT_EQ(ui.saveOffers, 1);
+    EXPECT_EQ(controller->config().inputSettings.displayTime, 1.0f);
+    EXPECT_EQ(board.fits, 1);
+}
+
+TEST_F(MainControllerTest, ZeroCommandsCarryTheSelectorMask) {
+    SimulatedBox box(boxWithInputs("sin2sq1ssi1ana1"));
+    auto controller = startController();
+    controller->manualZero(5);
+    EXPECT_EQ(ui.statuses.back(), "Manual zero performed");
+    controller->manualZero(0);
+    controller->referenceZero(2);
+    controller->stopRecording(); // idle and connected: the stop is still sent
+    EXPECT_EQ(ui.statuses.back(), "Ready");
+    controller.reset();
+    box.stop();
+    const std::vector<std::string> expected = {"ACTION:MZERO 5", "ACTION:MZERO 0", "ACTION:RZERO 2",
+                                               "TRIGGER:RUN 0"};
+    EXPECT_EQ(afterConnect(box.model().transcript()), expected);
+}
+
+TEST_F(MainControllerTest, CloseWritesTheConfigurationWithTheZeroSelectors) {
+    {
+        auto controller = startController();
+        controller->close(5);
+    }
+    Config saved;
+    ASSERT_TRUE(loadConfig(saved, configPath_));
+    EXPECT_EQ(saved.zero, 5);
+    EXPECT_EQ(saved.graphList.size(), 1u);
+
+    // The next start loads it.
+    auto again = startController();
+    EXPECT_EQ(again->config().zero, 5);
+    EXPECT_NE(
+        std::find(ui.statuses.begin(), ui.statuses.end(), "Configuration loaded successfully"),
+        ui.statuses.end());
+}
+
+} // namespace
