@@ -27,4 +27,6 @@ public:
     virtual void refresh() = 0;
     // The View All tool: every instrument shows its whole data window.
     virtual void fitAll() = 0;
+    // The Auto Zoom tick: every instrument's Y axis spans the values it shows.
+    virtual void autoScaleAll() = 0;
 };

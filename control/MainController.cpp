@@ -54,6 +54,17 @@ bool MainController::loadConfigFile(const std::string& path) {
     return true;
 }
 
+void MainController::loadConfiguration(const std::string& path) {
+    if (!loadConfigFile(path)) {
+        ui_.showStatus("Failed to load configuration!");
+        return;
+    }
+    link_.configure(config_);
+    rebuildGraphs("");
+    graphs_.refresh();
+    ui_.showStatus("Configuration loaded");
+}
+
 bool MainController::saveConfigFile(const std::string& path) {
     if (!saveConfig(config_, path)) {
         ui_.showStatus("Cannot save configuration");

@@ -32,6 +32,8 @@ public:
     void close(int zeroMask);
 
     bool loadConfigFile(const std::string& path);
+    // The Load Configuration command: the file, then the box and the graphs follow it.
+    void loadConfiguration(const std::string& path);
     bool saveConfigFile(const std::string& path);
     // Recreates the graphs and sets the window title; fileName names a data file shown, if any.
     void rebuildGraphs(const std::string& fileName);

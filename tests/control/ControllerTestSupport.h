@@ -51,6 +51,7 @@ public:
     }
     void refresh() override {}
     void fitAll() override { ++fits; }
+    void autoScaleAll() override {}
 
     std::vector<FakeGraph> graphs;
     int recreations = 0;
