@@ -1,0 +1,31 @@
+#pragma once
+
+// Fixed identifiers of the main window's menu items, tools, buttons, timers and events.
+enum MainWindowId {
+    ID_QUIT = 10000,
+    ID_ABOUT = 10001,
+    ID_LOAD_CONFIGURATION = 10002,
+    ID_SAVE_CONFIGURATION = 10003,
+    ID_LOAD_DATA = 10004,
+    ID_SAVE_DATA = 10005,
+    ID_CONNECT = 10006,
+    ID_SETTINGS = 10007,
+    ID_SYNC_X_AXIS = 10008,
+    ID_LOCK_GRAPHS = 10009,
+    ID_AUTO_ZOOM = 10011,
+    ID_VIEW_ALL = 10012,
+    ID_MOVE = 10013,
+    ID_ZOOM_IN = 10014,
+    ID_ZOOM_OUT = 10015,
+    ID_START = 10016,
+    ID_SINGLE = 10017,
+    ID_STOP = 10018,
+    ID_LOG = 10019,
+    ID_MANUAL_ZERO = 10020,
+    ID_REF_ZERO = 10021,
+    ID_AUTO_ZOOM_TIMER = 10022,
+    ID_DATA_TIMER = 10023,
+    ID_DATA_ARRIVED = 10024,
+    ID_ADD_GRAPH = 10100,
+    ID_TOOLBAR = 11110,
+};

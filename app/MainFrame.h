@@ -1,0 +1,76 @@
+#pragma once
+
+#include "control/MainController.h"
+
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include <memory>
+#include <vector>
+
+class wxCheckBox;
+class wxMenuItem;
+class WXInstrumentPanel;
+class InstrumentGraphBoard;
+
+// The main window: menus, tool bar, operation panel, graph panel and status bar. It turns
+// widget events into calls of the controller and the controller's requests into widgets; the
+// decisions live in the controller.
+class MainFrame : public wxFrame, private MainUI {
+public:
+    MainFrame();
+    ~MainFrame() override;
+
+    // Loads the configuration, builds the graphs, connects to the box and lays out the window.
+    // False when the box is incompatible: the program must end with exit status 1.
+    bool startUp();
+
+    MainController& controller() { return *controller_; }
+    // Mask of the ticked zero selectors, bit k for selector k.
+    int zeroMask() const;
+    const std::vector<wxCheckBox*>& zeroCheckBoxes() const { return zeroCheckBoxes_; }
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildBody();
+    void bindEvents();
+
+    // MainUI
+    void showStatus(const std::string& text) override;
+    void showMessage(const std::string& text) override;
+    int chooseDevice(const std::vector<std::string>& entries) override;
+    void setTitle(const std::string& title) override;
+    void showGraphOptions(bool syncXAxis, bool lockGraphs) override;
+    void startDataTimer() override;
+    void stopDataTimer() override;
+    void startValueTimer(unsigned milliseconds) override;
+    void stopValueTimer() override;
+    void resumeAutoZoom() override;
+    void stopAutoZoomTimer() override;
+    void postDataArrival() override;
+    void offerSaveData() override;
+
+    // Event handlers.
+    void onClose(wxCloseEvent& event);
+    void onAutoZoom(wxCommandEvent& event);
+    void onAutoZoomTick(wxTimerEvent& event);
+    void onViewAll(wxCommandEvent& event);
+    void onSyncXAxis(wxCommandEvent& event);
+    void onLockGraphs(wxCommandEvent& event);
+    void onConnect(wxCommandEvent& event);
+    void onAbout(wxCommandEvent& event);
+    void onLoadConfiguration(wxCommandEvent& event);
+    void onSaveConfiguration(wxCommandEvent& event);
+    void onMouseWheel(wxMouseEvent& event);
+
+    std::unique_ptr<InstrumentGraphBoard> graphs_;
+    std::unique_ptr<MainController> controller_;
+    WXInstrumentPanel* panel_ = nullptr;
+    wxMenuItem* syncXItem_ = nullptr;
+    wxMenuItem* lockGraphsItem_ = nullptr;
+    std::vector<wxCheckBox*> zeroCheckBoxes_;
+    wxTimer autoZoomTimer_;
+    wxTimer dataTimer_;
+    bool autoZoom_ = false;
+};

@@ -1,0 +1,5 @@
+#include "app/ORVABoxApp.h"
+
+int main(int argc, char** argv) {
+    return runApplication(argc, argv);
+}

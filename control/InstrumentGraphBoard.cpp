@@ -1,0 +1,49 @@
+#include "control/InstrumentGraphBoard.h"
+
+void InstrumentGraphBoard::recreate(Config& config) {
+    server_->clear();
+    graphs_.clear();
+    server_->setLineWidth(config.inputSettings.lineWidth);
+    for (GraphData& graph : config.graphList)
+        graphs_.push_back(server_->createGraph(config.inputSettings, graph));
+    rebuildAll();
+    server_->setSyncXAxis(config.syncXAxis);
+    // A configuration from before the axis state was stored: the X axes span the display time.
+    if (config.GraphData_BOOST_CLASS_version == 0 && config.inputSettings.displayTime > 0.0f)
+        for (const KLib::Ref<Graph>& graph : graphs_)
+            graph->setXAxis(false, 1.0 / config.inputSettings.displayTime, 0.0);
+}
+
+void InstrumentGraphBoard::rebuildAll() {
+    for (const KLib::Ref<Graph>& graph : graphs_)
+        graph->rebuild();
+}
+
+void InstrumentGraphBoard::restartAll() {
+    for (const KLib::Ref<Graph>& graph : graphs_)
+        graph->restart();
+}
+
+bool InstrumentGraphBoard::anyOutOfRange() {
+    for (const KLib::Ref<Graph>& graph : graphs_)
+        if (graph->isOutOfRange())
+            return true;
+    return false;
+}
+
+std::vector<SampleTarget*> InstrumentGraphBoard::targets() {
+    std::vector<SampleTarget*> targets;
+    for (const KLib::Ref<Graph>& graph : graphs_)
+        targets.push_back(graph.get());
+    return targets;
+}
+
+void InstrumentGraphBoard::fitAll() {
+    for (const KLib::Ref<Graph>& graph : graphs_)
+        graph->fitX();
+}
+
+void InstrumentGraphBoard::autoScaleAll() {
+    for (const KLib::Ref<Graph>& graph : graphs_)
+        graph->autoScaleY();
+}

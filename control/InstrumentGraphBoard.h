@@ -1,0 +1,31 @@
+#pragma once
+
+#include "control/GraphBoard.h"
+#include "graph/Graph.h"
+#include "graph/InstrumentServer.h"
+
+#include <vector>
+
+// The graph board of the main window: one graph instrument per graph of the configuration,
+// kept by the graph panel's instrument server.
+class InstrumentGraphBoard : public GraphBoard {
+public:
+    // The server of the graph panel, which exists only once the window has built it; every
+    // other call needs it.
+    void attach(InstrumentServer& server) { server_ = &server; }
+
+    void recreate(Config& config) override;
+    void rebuildAll() override;
+    void restartAll() override;
+    bool anyOutOfRange() override;
+    std::vector<SampleTarget*> targets() override;
+    void refresh() override { server_->refresh(); }
+    void fitAll() override;
+    void autoScaleAll() override;
+
+    const std::vector<KLib::Ref<Graph>>& graphs() const { return graphs_; }
+
+private:
+    InstrumentServer* server_ = nullptr;
+    std::vector<KLib::Ref<Graph>> graphs_;
+};

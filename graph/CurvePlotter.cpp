@@ -1,0 +1,106 @@
+#include "graph/CurvePlotter.h"
+
+#include "graph/Painter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The pixel columns to draw, whole pixels from first to last inclusive.
+struct Columns {
+    double first = 0.0;
+    double last = 0.0;
+};
+
+// Index of the sample held at time t, kept inside the series.
+int sampleAt(const SampleSeries& series, double t) {
+    return static_cast<int>(std::clamp(std::floor(t / series.dt), 0.0, series.count - 1.0));
+}
+
+void plotSteps(Painter& painter, const PlotFrame& frame, const SampleSeries& series,
+               const Columns& columns) {
+    bool started = false;
+    int previousX = 0;
+    int previousY = 0;
+    for (double column = columns.first; column <= columns.last; column += 1.0) {
+        const double index = std::floor(frame.xValue(column) / series.dt);
+        if (index >= series.count)
+            break;
+        const int x = pixel(column);
+        const int y = pixel(frame.clampedY(series.values[static_cast<int>(std::max(index, 0.0))]));
+        if (started) {
+            if (y != previousY)
+                painter.drawLine(previousX, previousY, previousX, y);
+            painter.drawLine(previousX, y, x, y);
+        }
+        started = true;
+        previousX = x;
+        previousY = y;
+    }
+}
+
+void plotRanges(Painter& painter, const PlotFrame& frame, const SampleSeries& series,
+                const Columns& columns) {
+    const double halfColumn = 0.5 / frame.scale.x; // seconds
+    // Samples of a column: from `start` (inclusive) to the first one at or after the column's
+    // time plus half a column; the first column begins at its own time.
+    double start = std::max(0.0, std::ceil(frame.xValue(columns.first) / series.dt));
+    bool started = false;
+    int previousTop = 0;
+    int previousBottom = 0;
+    for (double column = columns.first; column <= columns.last; column += 1.0) {
+        if (start >= series.count)
+            break;
+        const double t = frame.xValue(column);
+        const double end = std::min<double>(series.count, std::ceil((t + halfColumn) / series.dt));
+        double low = 0.0;
+        double high = 0.0;
+        if (end > start) {
+            const double* first = series.values + static_cast<int>(start);
+            const double* past = series.values + static_cast<int>(end);
+            const auto [lowest, highest] = std::minmax_element(first, past);
+            low = *lowest;
+            high = *highest;
+            start = end;
+        } else {
+            // Below one sample per column some columns hold none: they show the held sample.
+            low = high = series.values[sampleAt(series, t)];
+        }
+        const int x = pixel(column);
+        const int yLow = pixel(frame.clampedY(low));
+        const int yHigh = pixel(frame.clampedY(high));
+        const int top = std::min(yLow, yHigh);
+        const int bottom = std::max(yLow, yHigh);
+        if (top != bottom)
+            painter.drawLine(x, top, x, bottom);
+        else
+            painter.drawLine(x, top, x + 1, top);
+        if (started) {
+            if (previousTop < bottom)
+                painter.drawLine(x, bottom, x - 1, previousTop);
+            if (previousBottom > top)
+                painter.drawLine(x, top, x - 1, previousBottom);
+        }
+        started = true;
+        previousTop = top;
+        previousBottom = bottom;
+    }
+}
+
+} // namespace
+
+void plotCurve(Painter& painter, const PlotFrame& frame, const SampleSeries& series, double t0,
+               double t1) {
+    if (!(frame.scale.x > 0.0) || !(series.dt > 0.0) || series.count < 1)
+        return;
+    const Columns columns{std::ceil(std::max(frame.x(t0), frame.p1.x)),
+                          std::min(frame.x(t1), std::floor(frame.p2.x))};
+    if (!(columns.first < columns.last))
+        return;
+    const double samplesPerColumn = 1.0 / (frame.scale.x * series.dt);
+    if (samplesPerColumn < 0.5)
+        plotSteps(painter, frame, series, columns);
+    else
+        plotRanges(painter, frame, series, columns);
+}

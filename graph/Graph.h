@@ -1,0 +1,122 @@
+#pragma once
+
+#include "acquisition/SampleTarget.h"
+#include "config/Config.h"
+#include "graph/Instrument.h"
+#include "graph/PlotFrame.h"
+
+#include <vector>
+
+class InstrumentServer;
+class Painter;
+
+// The data and display state of one channel of a graph.
+struct ChannelTrace {
+    // capacity + 1 values: the element after the newest appended value repeats it.
+    std::vector<double> samples;
+    // The range of the values appended since the last rebuild.
+    double observedMin = 1e200;
+    double observedMax = -1e200;
+    double currentValue = 0.0;
+    // Where draw() placed the value text, panel pixels.
+    double valueTextX = 0.0;
+    double valueTextY = 0.0;
+    bool valueTextPlaced = false;
+};
+
+struct GraphTiming {
+    double dt = 0.0;   // seconds per sample
+    int highWater = 0; // samples held
+};
+
+// One graph of the configuration as a time graph: the channels' samples over a data window of
+// `capacity` samples, written from the left by sweeps. New samples are drawn as they arrive,
+// with a gap of one tenth of the window running ahead of them.
+class Graph : public Instrument, public SampleTarget {
+public:
+    // The server and both records must outlive the graph.
+    Graph(InstrumentServer& server, const InputSettings& inputs, GraphData& graph);
+
+    // Instrument
+    void setViewport(double x1, double y1, double x2, double y2) override;
+    void draw(Painter& painter) override;
+    HitResult hitTest(double x, double y) const override;
+    void move(double dx, double dy) override;
+    void zoomIn(double x1, double y1, double x2, double y2) override;
+    void zoomOut(double x1, double y1, double x2, double y2) override;
+    void zoomAt(double x, double y, double fx, double fy) override;
+    void fitX() override;
+    bool autoScaleY() override;
+    void setXAxis(bool isFFT, double scaleX, double offsetX) override;
+    void updateValueTexts() override;
+    void setValueCallback(ValueCallback callback) override;
+
+    // Trace edits that follow the record's channel list; rebuild() comes afterwards.
+    void removeChannel(int index);
+    void insertChannel(int index);
+    // Re-reads rate, display time and channel list; starts an empty sweep.
+    void rebuild();
+    // The next sweep starts at the left; samples and observed ranges stay.
+    void restart();
+
+    // SampleTarget: values beyond the window's end are dropped until restart().
+    void appendSamples(int channel, const double* values, int count) override;
+    bool advance(int count) override;
+
+    GraphTiming timing() const;
+    // Copies up to `count` held samples of the channel from index `from` on; returns how many.
+    int copySamples(int channel, int from, double* destination, int count) const;
+    // True when the record asks to stop on out-of-range values and a channel went beyond
+    // its limits since the last rebuild.
+    bool isOutOfRange() const;
+
+    int capacity() const { return capacity_; }
+    int writeIndex() const { return writeIndex_; }
+    const std::vector<ChannelTrace>& traces() const { return traces_; }
+    PlotFrame frame() const;
+
+private:
+    struct Viewport {
+        double x1 = 0.0;
+        double y1 = 0.0;
+        double x2 = 0.0;
+        double y2 = 0.0;
+    };
+    // One row of the legend, from the top of the viewport.
+    struct LegendRow {
+        double top = 0.0;
+        int channel = -1; // -1: the "click here" row
+        bool valueRow = false;
+    };
+
+    // The axis state of the view, kept in the graph record.
+    Point& scale() const { return graph_.scale; }
+    Point& offset() const { return graph_.offset; }
+    Point& p1() const { return graph_.graphP1; }
+    Point& p2() const { return graph_.graphP2; }
+    void broadcastXAxis();
+
+    // Channels with both a record and a trace.
+    int channelCount() const;
+    double rowHeight() const;
+    std::vector<LegendRow> legendRows() const;
+
+    void drawBackground(Painter& painter, bool labels) const;
+    void drawXGrid(Painter& painter, bool labels) const;
+    void drawYGrid(Painter& painter, bool labels) const;
+    void drawCurves(Painter& painter, double t0, double t1) const;
+    void drawLegend(Painter& painter);
+    void drawRangeBars(Painter& painter) const;
+    void drawLive(int from);
+
+    InstrumentServer& server_;
+    const InputSettings& inputs_;
+    GraphData& graph_;
+    Viewport viewport_;
+    int capacity_ = 0;
+    double dt_ = 1.0;
+    int writeIndex_ = 0;
+    int highWater_ = 0;
+    std::vector<ChannelTrace> traces_;
+    ValueCallback valueCallback_;
+};

@@ -1,0 +1,153 @@
+#include "graph/CurvePlotter.h"
+#include "graph/Graph.h"
+#include "graph/InstrumentServer.h"
+#include "graph/Painter.h"
+#include "graph/TickScale.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Grid lines reach this far out of the plot area towards their labels, pixels.
+constexpr double tickLength = 3.0;
+
+Pen channelPen(const ChannelData& channel, int lineWidth) {
+    return Pen{channel.color & 0xFFFFFF, lineWidth, true};
+}
+
+double within(double value, double low, double high) {
+    return std::max(low, std::min(value, high));
+}
+
+} // namespace
+
+void Graph::draw(Painter& painter) {
+    painter.useTextFont();
+    painter.text(graph_.caption, p1().x, p1().y - server_.fontHeight());
+    drawBackground(painter, true);
+    const double oneColumn = 1.0 / scale().x; // seconds
+    drawCurves(painter, 0.0, writeIndex_ * dt_ - oneColumn);
+    // Right of the gap the previous sweep stays visible until it is overwritten.
+    const int gapEnd = writeIndex_ + capacity_ / 10;
+    if (writeIndex_ == 0)
+        drawCurves(painter, 0.0, capacity_ * dt_);
+    else if (gapEnd < capacity_)
+        drawCurves(painter, gapEnd * dt_, capacity_ * dt_);
+    drawLegend(painter);
+    drawRangeBars(painter);
+}
+
+void Graph::drawBackground(Painter& painter, bool labels) const {
+    const PlotFrame f = frame();
+    // White where values are allowed; with limits the forbidden bands keep the panel's grey.
+    double top = f.p1.y;
+    double bottom = f.p2.y;
+    if (graph_.stopOnOutOfRange) {
+        const double minValue = leadingNumber(graph_.minValue);
+        const double maxValue = leadingNumber(graph_.maxValue);
+        if (minValue < maxValue) {
+            const double yMax = f.clampedY(maxValue);
+            const double yMin = f.clampedY(minValue);
+            top = std::min(yMax, yMin);
+            bottom = std::max(yMax, yMin);
+        }
+    }
+    painter.setPen(Pen::none());
+    painter.setBrush(Brush{whiteColour, true});
+    painter.rectangle(f.p1.x, top, f.p2.x, bottom);
+
+    painter.setPen(Pen{gridColour, 1, true});
+    drawXGrid(painter, labels);
+    drawYGrid(painter, labels);
+
+    painter.setPen(Pen{blackColour, 1, true});
+    painter.setBrush(Brush::none());
+    painter.rectangle(f.p1.x, f.p1.y, f.p2.x + 1.0, f.p2.y + 1.0);
+}
+
+void Graph::drawXGrid(Painter& painter, bool labels) const {
+    const PlotFrame f = frame();
+    // Grid lines at most 60 pixels apart, labels on every second one.
+    const Ticks t = ticks(f.xValue(f.p1.x), f.xValue(f.p2.x), 60.0 / (f.p2.x - f.p1.x));
+    if (!t.drawable())
+        return;
+    for (double k = t.first; k <= t.last; k += 1.0) {
+        const double value = k * t.step;
+        const double x = f.x(value);
+        painter.line(x, f.p2.y + tickLength, x, f.p1.y);
+        if (labels && std::fmod(k, 2.0) == 0.0) {
+            const std::string label = tickLabel(value, t.step);
+            painter.text(label, x - painter.textExtent(label).width / 2.0, f.p2.y + tickLength);
+        }
+    }
+}
+
+void Graph::drawYGrid(Painter& painter, bool labels) const {
+    const PlotFrame f = frame();
+    // Grid lines at most 2.5 text heights apart, every one labelled.
+    const Ticks t =
+        ticks(f.yValue(f.p2.y), f.yValue(f.p1.y), server_.fontHeight() * 2.5 / (f.p2.y - f.p1.y));
+    if (!t.drawable())
+        return;
+    for (double k = t.first; k <= t.last; k += 1.0) {
+        const double value = k * t.step;
+        const double y = f.y(value);
+        painter.line(f.p1.x - tickLength, y, f.p2.x, y);
+        if (labels) {
+            const std::string label = tickLabel(value, t.step);
+            const TextSize size = painter.textExtent(label);
+            painter.text(label, f.p1.x - tickLength - size.width, y - size.height / 2.0);
+        }
+    }
+}
+
+void Graph::drawCurves(Painter& painter, double t0, double t1) const {
+    const PlotFrame f = frame();
+    for (int i = 0; i < channelCount(); ++i) {
+        const size_t index = static_cast<size_t>(i);
+        painter.setPen(channelPen(graph_.channelList[index], server_.lineWidth()));
+        plotCurve(painter, f, SampleSeries{traces_[index].samples.data(), capacity_, dt_}, t0, t1);
+    }
+}
+
+void Graph::drawRangeBars(Painter& painter) const {
+    const PlotFrame f = frame();
+    const int lineWidth = server_.lineWidth();
+    for (int i = 0; i < channelCount(); ++i) {
+        const ChannelTrace& trace = traces_[static_cast<size_t>(i)];
+        if (!(trace.observedMin <= trace.observedMax))
+            continue;
+        painter.setPen(channelPen(graph_.channelList[static_cast<size_t>(i)], lineWidth));
+        const double x = f.p2.x + 2.0 + lineWidth / 2 + i * (lineWidth + 1);
+        painter.line(x, f.clampedY(trace.observedMin), x, f.clampedY(trace.observedMax));
+    }
+}
+
+void Graph::drawLive(int from) {
+    const std::unique_ptr<Painter> screen = server_.screenPainter();
+    const PlotFrame f = frame();
+    // The gap runs one tenth of the window ahead of the newest sample; it only ever needs
+    // clearing from where the previous gap ended.
+    const int tenth = capacity_ / 10;
+    const double gapStart = from > 0 ? from + tenth : 0;
+    const double gapEnd = writeIndex_ + tenth;
+    const int left = pixel(within(f.x(gapStart * dt_), f.p1.x, f.p2.x));
+    const int right = pixel(within(f.x(gapEnd * dt_), f.p1.x, f.p2.x));
+    const int top = pixel(f.p1.y);
+    const int bottom = pixel(f.p2.y);
+    if (right > left && bottom > top) {
+        screen->setClip(left, top, right - left, bottom - top);
+        screen->clear();
+        drawBackground(*screen, false);
+        server_.restoreHighlight(*screen);
+        screen->resetClip();
+    }
+    // One pixel column early, so that the new piece joins the previous one.
+    const double oneColumn = 1.0 / scale().x; // seconds
+    drawCurves(*screen, std::max(0.0, from * dt_ - oneColumn),
+               std::max(0.0, writeIndex_ * dt_ - oneColumn));
+    for (ChannelTrace& trace : traces_)
+        trace.currentValue = trace.samples[static_cast<size_t>(writeIndex_)];
+    drawRangeBars(*screen);
+}

@@ -1,0 +1,126 @@
+#include "graph/Graph.h"
+#include "graph/InstrumentServer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Room left of the plot for the legend and the Y labels, and right of it for the range bars,
+// in pixels.
+constexpr double legendWidth = 120.0;
+constexpr double rightMargin = 12.0;
+
+} // namespace
+
+PlotFrame Graph::frame() const {
+    return PlotFrame{scale(), offset(), p1(), p2()};
+}
+
+void Graph::setViewport(double x1, double y1, double x2, double y2) {
+    viewport_ = Viewport{x1, y1, x2, y2};
+    const double fontHeight = server_.fontHeight();
+    const double left = x1 + legendWidth;
+    const double right = x2 - rightMargin;
+    const double top = y1 + fontHeight + 4.0;
+    const double bottom = y2 - (fontHeight + 7.0);
+    // The value range visible so far stays visible. An axis without extent, before or after,
+    // keeps its transform: the factor would be zero or infinite and the axis lost for good.
+    if (p1().x != p2().x && left != right) {
+        const double kx = (left - right) / (p1().x - p2().x);
+        scale().x *= kx;
+        offset().x = left - kx * p1().x + kx * offset().x;
+    }
+    if (p1().y != p2().y && top != bottom) {
+        const double ky = (top - bottom) / (p1().y - p2().y);
+        scale().y *= ky;
+        offset().y = top - ky * p1().y + ky * offset().y;
+    }
+    p1() = Point{left, top};
+    p2() = Point{right, bottom};
+}
+
+void Graph::broadcastXAxis() {
+    server_.broadcastXAxis(false, scale().x, offset().x);
+}
+
+void Graph::move(double dx, double dy) {
+    offset().x += dx;
+    offset().y += dy;
+    broadcastXAxis();
+}
+
+void Graph::zoomIn(double x1, double y1, double x2, double y2) {
+    if (x1 == x2 || y1 == y2)
+        return;
+    const double kx = (p1().x - p2().x) / (x1 - x2);
+    const double ky = (p1().y - p2().y) / (y1 - y2);
+    scale().x *= kx;
+    scale().y *= ky;
+    offset().x = p1().x - kx * x1 + kx * offset().x;
+    offset().y = p1().y - ky * y1 + ky * offset().y;
+    broadcastXAxis();
+}
+
+void Graph::zoomOut(double x1, double y1, double x2, double y2) {
+    if (x1 == x2 || y1 == y2 || p1().x == p2().x || p1().y == p2().y)
+        return;
+    const double kx = (x1 - x2) / (p1().x - p2().x);
+    const double ky = (y1 - y2) / (p1().y - p2().y);
+    scale().x *= kx;
+    scale().y *= ky;
+    offset().x = x1 - kx * p1().x + kx * offset().x;
+    offset().y = y1 - ky * p1().y + ky * offset().y;
+    broadcastXAxis();
+}
+
+void Graph::zoomAt(double x, double y, double fx, double fy) {
+    zoomIn(x + (p1().x - x) * fx, y + (p1().y - y) * fy, x + (p2().x - x) * fx,
+           y + (p2().y - y) * fy);
+}
+
+void Graph::fitX() {
+    if (capacity_ < 1 || p1().x == p2().x)
+        return;
+    // The window ends just inside the right edge.
+    scale().x = (p2().x - p1().x) / (capacity_ * dt_) * 0.999;
+    offset().x = p1().x;
+    broadcastXAxis();
+}
+
+bool Graph::autoScaleY() {
+    double high = 1.0;
+    double low = -1.0;
+    if (!traces_.empty() && capacity_ >= 1) {
+        high = low = traces_.front().samples.front();
+        for (const ChannelTrace& trace : traces_) {
+            for (int i = 0; i < capacity_; ++i) {
+                high = std::max(high, trace.samples[static_cast<size_t>(i)]);
+                low = std::min(low, trace.samples[static_cast<size_t>(i)]);
+            }
+        }
+        // Constant data still gets a range.
+        const double margin = std::fabs(high + low) * 1e-5 + 1e-5;
+        high += margin;
+        low -= margin;
+    }
+    // 1 % of the range stays free below and above the data.
+    const double newScale = (p1().y - p2().y) / ((high - low) * 1.02);
+    const double newOffset = p2().y - (low - 0.01 * (high - low)) * newScale;
+    if (!std::isfinite(newScale) || !std::isfinite(newOffset) || newScale == 0.0)
+        return false;
+    const bool changed = newScale != scale().y || newOffset != offset().y;
+    scale().y = newScale;
+    offset().y = newOffset;
+    return changed;
+}
+
+void Graph::setXAxis(bool isFFT, double scaleX, double offsetX) {
+    if (!server_.syncXAxis() || isFFT)
+        return;
+    // A zero or infinite scale (a display time of 0) would lose the axis.
+    if (!std::isfinite(scaleX) || scaleX == 0.0 || !std::isfinite(offsetX))
+        return;
+    scale().x = scaleX;
+    offset().x = offsetX;
+}

@@ -1,0 +1,119 @@
+#include "graph/Graph.h"
+
+#include <algorithm>
+
+namespace {
+
+// 100 s at 1 MHz: beyond this a window would not fit in memory.
+constexpr int maxCapacity = 100000000;
+
+ChannelTrace emptyTrace(int capacity) {
+    ChannelTrace trace;
+    trace.samples.assign(static_cast<size_t>(capacity) + 1, 0.0);
+    return trace;
+}
+
+} // namespace
+
+Graph::Graph(InstrumentServer& server, const InputSettings& inputs, GraphData& graph)
+    : server_(server), inputs_(inputs), graph_(graph) {}
+
+int Graph::channelCount() const {
+    return static_cast<int>(std::min(traces_.size(), graph_.channelList.size()));
+}
+
+void Graph::removeChannel(int index) {
+    if (index >= 0 && index < static_cast<int>(traces_.size()))
+        traces_.erase(traces_.begin() + index);
+}
+
+void Graph::insertChannel(int index) {
+    if (index >= 0 && index <= static_cast<int>(traces_.size()))
+        traces_.insert(traces_.begin() + index, emptyTrace(capacity_));
+}
+
+void Graph::rebuild() {
+    const int rate = std::max(inputs_.rate, 1); // samples per second
+    dt_ = 1.0 / rate;
+    // In single precision like the display time itself, so that a display time computed as
+    // samples / rate gives the same number of samples back.
+    const float samples = inputs_.displayTime * static_cast<float>(rate);
+    if (!(samples >= 10.0f))
+        capacity_ = 10;
+    else if (samples >= static_cast<float>(maxCapacity))
+        capacity_ = maxCapacity;
+    else
+        capacity_ = static_cast<int>(samples);
+
+    // Samples stay in place, and visible until they are overwritten.
+    traces_.resize(graph_.channelList.size());
+    for (ChannelTrace& trace : traces_) {
+        trace.samples.resize(static_cast<size_t>(capacity_) + 1, 0.0);
+        trace.observedMin = 1e200;
+        trace.observedMax = -1e200;
+        trace.currentValue = 0.0;
+    }
+    writeIndex_ = 0;
+    // A smaller window holds fewer samples than before.
+    highWater_ = std::min(highWater_, capacity_);
+}
+
+void Graph::restart() {
+    writeIndex_ = 0;
+}
+
+void Graph::appendSamples(int channel, const double* values, int count) {
+    if (channel < 0 || channel >= static_cast<int>(traces_.size()) || !values)
+        return;
+    const int n = std::min(count, capacity_ - writeIndex_);
+    if (n <= 0)
+        return;
+    ChannelTrace& trace = traces_[static_cast<size_t>(channel)];
+    double* target = trace.samples.data() + writeIndex_;
+    for (int i = 0; i < n; ++i) {
+        target[i] = values[i];
+        trace.observedMin = std::min(trace.observedMin, values[i]);
+        trace.observedMax = std::max(trace.observedMax, values[i]);
+    }
+    // The element after the newest value repeats it: the last pixel column and the live value
+    // read it.
+    target[n] = values[n - 1];
+}
+
+bool Graph::advance(int count) {
+    const int old = writeIndex_;
+    writeIndex_ = old + std::min(std::max(count, 0), capacity_ - old);
+    highWater_ = std::max(highWater_, writeIndex_);
+    // A full window is repainted as a whole by the caller.
+    if (writeIndex_ < capacity_)
+        drawLive(old);
+    return writeIndex_ >= capacity_;
+}
+
+GraphTiming Graph::timing() const {
+    return GraphTiming{dt_, highWater_};
+}
+
+int Graph::copySamples(int channel, int from, double* destination, int count) const {
+    if (channel < 0 || channel >= static_cast<int>(traces_.size()) || from < 0 || !destination)
+        return 0;
+    // Up to the samples held, not just the current sweep: after a restart the rest of the
+    // window still holds the previous sweep, as drawn.
+    const int n = std::min(count, highWater_ - from);
+    if (n <= 0)
+        return 0;
+    std::copy_n(traces_[static_cast<size_t>(channel)].samples.begin() + from, n, destination);
+    return n;
+}
+
+bool Graph::isOutOfRange() const {
+    if (!graph_.stopOnOutOfRange)
+        return false;
+    const double minValue = leadingNumber(graph_.minValue);
+    const double maxValue = leadingNumber(graph_.maxValue);
+    if (!(maxValue > minValue))
+        return false;
+    return std::any_of(traces_.begin(), traces_.end(), [&](const ChannelTrace& trace) {
+        return trace.observedMax > maxValue || trace.observedMin < minValue;
+    });
+}

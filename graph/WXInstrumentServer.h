@@ -1,0 +1,33 @@
+#pragma once
+
+#include "graph/InstrumentServer.h"
+
+#include <wx/bitmap.h>
+#include <wx/font.h>
+
+class wxWindow;
+
+// The instrument server on a wxWidgets window: painting through one reused off-screen bitmap,
+// and direct screen drawing for live data and the hover highlight.
+class WXInstrumentServer : public InstrumentServer {
+public:
+    // The window is not owned; it must outlive the server's use.
+    explicit WXInstrumentServer(wxWindow* window);
+
+    // The paint handler's work: everything drawn off screen, then copied at once.
+    void paint();
+
+    void refresh() override;
+    std::unique_ptr<Painter> screenPainter() override;
+
+private:
+    WXInstrumentServer(wxWindow* window, const wxFont& font);
+
+    void showGraphMenu(Instrument& instrument, double x, double y) override;
+    void showChannelMenu(Instrument& instrument, int channel, bool addOnly, double x,
+                         double y) override;
+
+    wxWindow* window_;
+    wxFont font_;
+    wxBitmap bitmap_;
+};

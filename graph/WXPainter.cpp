@@ -1,0 +1,111 @@
+#include "graph/WXPainter.h"
+
+#include <wx/dcclient.h>
+#include <wx/settings.h>
+
+namespace {
+
+wxColour colourOf(int rgb) {
+    return wxColour(static_cast<unsigned char>(rgb >> 16), static_cast<unsigned char>(rgb >> 8),
+                    static_cast<unsigned char>(rgb));
+}
+
+// The engine's texts are 8-bit Latin-1.
+wxString textOf(const std::string& text) {
+    return wxString(text.c_str(), wxConvISO8859_1, text.size());
+}
+
+// Holds the client device context for the painter built on it.
+struct ClientDCHolder {
+    explicit ClientDCHolder(wxWindow& window) : clientDC(&window) {}
+    wxClientDC clientDC;
+};
+
+class WXScreenPainter : private ClientDCHolder, public WXPainter {
+public:
+    WXScreenPainter(wxWindow& window, const wxFont& font)
+        : ClientDCHolder(window), WXPainter(clientDC, font) {}
+};
+
+} // namespace
+
+WXPainter::WXPainter(wxDC& dc, const wxFont& font) : dc_(dc), font_(font) {}
+
+std::unique_ptr<Painter> WXPainter::onScreen(wxWindow& window, const wxFont& font) {
+    return std::make_unique<WXScreenPainter>(window, font);
+}
+
+void WXPainter::setPen(const Pen& pen) {
+    dc_.SetPen(pen.visible ? wxPen(colourOf(pen.colour), pen.width, wxPENSTYLE_SOLID)
+                           : *wxTRANSPARENT_PEN);
+}
+
+void WXPainter::setBrush(const Brush& brush) {
+    dc_.SetBrush(brush.visible ? wxBrush(colourOf(brush.colour), wxBRUSHSTYLE_SOLID)
+                               : *wxTRANSPARENT_BRUSH);
+}
+
+void WXPainter::useTextFont() {
+    dc_.SetFont(font_);
+    dc_.SetTextForeground(*wxBLACK);
+}
+
+void WXPainter::drawLine(int x1, int y1, int x2, int y2) {
+    dc_.DrawLine(x1, y1, x2, y2);
+}
+
+void WXPainter::drawRectangle(int x, int y, int width, int height) {
+    if (width < 0) {
+        x += width;
+        width = -width;
+    }
+    if (height < 0) {
+        y += height;
+        height = -height;
+    }
+    dc_.DrawRectangle(x, y, width, height);
+}
+
+void WXPainter::drawText(const std::string& text, int x, int y) {
+    dc_.DrawText(textOf(text), x, y);
+}
+
+TextSize WXPainter::textExtent(const std::string& text) {
+    const wxSize size = dc_.GetTextExtent(textOf(text));
+    return TextSize{size.GetWidth(), size.GetHeight()};
+}
+
+void WXPainter::setClip(int x, int y, int width, int height) {
+    dc_.DestroyClippingRegion();
+    dc_.SetClippingRegion(x, y, width, height);
+    clipped_ = true;
+    clipX_ = x;
+    clipY_ = y;
+    clipWidth_ = width;
+    clipHeight_ = height;
+}
+
+void WXPainter::resetClip() {
+    dc_.DestroyClippingRegion();
+    clipped_ = false;
+}
+
+void WXPainter::setXorMode(bool on) {
+    dc_.SetLogicalFunction(on ? wxXOR : wxCOPY);
+}
+
+void WXPainter::clear() {
+    // A filled rectangle rather than wxDC::Clear, which not every port confines to the clip.
+    const wxPen pen = dc_.GetPen();
+    const wxBrush brush = dc_.GetBrush();
+    dc_.SetPen(*wxTRANSPARENT_PEN);
+    dc_.SetBrush(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)));
+    if (clipped_) {
+        dc_.DrawRectangle(clipX_, clipY_, clipWidth_, clipHeight_);
+    } else {
+        const wxSize size = dc_.GetSize();
+        dc_.DrawRectangle(0, 0, size.GetWidth(), size.GetHeight());
+    }
+    dc_.SetPen(pen);
+    dc_.SetBrush(brush);
+}

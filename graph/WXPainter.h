@@ -1,0 +1,40 @@
+#pragma once
+
+#include "graph/Painter.h"
+
+#include <memory>
+
+class wxDC;
+class wxFont;
+class wxWindow;
+
+// The graph engine's painter on a wxWidgets device context.
+class WXPainter : public Painter {
+public:
+    // Neither the device context nor the font is owned; both must outlive the painter.
+    WXPainter(wxDC& dc, const wxFont& font);
+
+    // A painter on the window's screen area, through a client device context it owns.
+    static std::unique_ptr<Painter> onScreen(wxWindow& window, const wxFont& font);
+
+    void setPen(const Pen& pen) override;
+    void setBrush(const Brush& brush) override;
+    void useTextFont() override;
+    void drawLine(int x1, int y1, int x2, int y2) override;
+    void drawRectangle(int x, int y, int width, int height) override;
+    void drawText(const std::string& text, int x, int y) override;
+    TextSize textExtent(const std::string& text) override;
+    void setClip(int x, int y, int width, int height) override;
+    void resetClip() override;
+    void setXorMode(bool on) override;
+    void clear() override;
+
+private:
+    wxDC& dc_;
+    const wxFont& font_;
+    bool clipped_ = false;
+    int clipX_ = 0;
+    int clipY_ = 0;
+    int clipWidth_ = 0;
+    int clipHeight_ = 0;
+};

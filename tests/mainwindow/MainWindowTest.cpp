@@ -1,0 +1,206 @@
+#include "GuiTestSupport.h"
+#include "SimulatedBox.h"
+#include "app/Ids.h"
+#include "app/MainFrame.h"
+#include "config/ConfigFile.h"
+
+#include <gtest/gtest.h>
+#include <wx/checkbox.h>
+#include <wx/msgdlg.h>
+#include <wx/statusbr.h>
+#include <wx/testing.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Every test gets its own user directory, so the configuration file starts absent.
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() {
+        char pattern[] = "/tmp/orva-gui-XXXXXX";
+        home_ = mkdtemp(pattern);
+        setenv("XDG_CONFIG_HOME", (home_ + "/config").c_str(), 1);
+        configFile_ = home_ + "/config/orva2usb/orva.cfg";
+    }
+    ~MainWindowTest() override {
+        if (frame_)
+            closeWindow();
+        unsetenv("XDG_CONFIG_HOME");
+        std::filesystem::remove_all(home_);
+    }
+
+    // A configuration file that is there before the program starts.
+    void writeConfiguration(Config config) {
+        std::filesystem::create_directories(home_ + "/config/orva2usb");
+        ASSERT_TRUE(saveConfig(config, configFile_));
+    }
+
+    void openWindow() {
+        frame_ = new MainFrame;
+        ASSERT_TRUE(frame_->startUp());
+        frame_->Show();
+        pump(100ms);
+    }
+    void openWindowWithoutBox() {
+        char pattern[] = "/tmp/orva-gui-nobox-XXXXXX";
+        setenv("XDG_RUNTIME_DIR", mkdtemp(pattern), 1);
+        frame_ = new MainFrame;
+        bool usable = false;
+        wxTEST_DIALOG(usable = frame_->startUp(), wxExpectModal<wxMessageDialog>(wxID_OK));
+        EXPECT_TRUE(usable);
+        frame_->Show();
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+    void closeWindow() {
+        frame_->Close(true);
+        frame_ = nullptr;
+        pump(50ms);
+    }
+    std::string status() const { return frame_->GetStatusBar()->GetStatusText(0).ToStdString(); }
+
+    std::string home_;
+    std::string configFile_;
+    MainFrame* frame_ = nullptr;
+};
+
+TEST_F(MainWindowTest, StartWithoutFileOrBoxShowsTheDefaultGraph) {
+    openWindowWithoutBox();
+    EXPECT_EQ(status(), "Default configuration loaded.");
+    const Config& config = frame_->controller().config();
+    ASSERT_EQ(config.graphList.size(), 1u);
+    EXPECT_EQ(config.graphList.front().caption, "Position");
+    EXPECT_EQ(config.graphList.front().channelList.at(0).caption, "Encoder1");
+    EXPECT_EQ(frame_->GetTitle(), "ORVA 2 USB V1.3.5 by Torven Kellmar GmbH");
+    EXPECT_TRUE(frame_->zeroCheckBoxes().empty());
+    click(frame_, ID_START);
+    EXPECT_EQ(status(), "Not connected to ORVA Box!");
+}
+
+TEST_F(MainWindowTest, StartWithABoxConnectsAndOffersAZeroSelectorPerEncoderInput) {
+    Config stored;
+    addDefaultGraph(stored);
+    stored.zero = 5;
+    writeConfiguration(stored);
+    SimulatedBox box(boxWithInputs("sin2sq1ssi1ana1"));
+    openWindow();
+    EXPECT_EQ(status(), "Connected to: TorvenKellmar,ORVA 2 USB,SIM-sim1,V2.0");
+    const std::vector<wxCheckBox*>& boxes = frame_->zeroCheckBoxes();
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[0]->GetLabel(), "Input 1(SinCos)");
+    EXPECT_EQ(boxes[1]->GetLabel(), "Input 2(SinCos)");
+    EXPECT_EQ(boxes[2]->GetLabel(), "Input 3(HTL/TTL)");
+    EXPECT_EQ(boxes[3]->GetLabel(), "Input 4(SSI)");
+    EXPECT_TRUE(boxes[0]->GetValue());
+    EXPECT_FALSE(boxes[1]->GetValue());
+    EXPECT_TRUE(boxes[2]->GetValue());
+
+    // Closing stores the selectors as they are now.
+    boxes[1]->SetValue(true);
+    closeWindow();
+    Config saved;
+    ASSERT_TRUE(loadConfig(saved, configFile_));
+    EXPECT_EQ(saved.zero, 7);
+}
+
+TEST_F(MainWindowTest, RecordingButtonsDriveTheBox) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    openWindow();
+    MainController& controller = frame_->controller();
+    controller.link().setCommandPause(0ms);
+
+    click(frame_, ID_START);
+    EXPECT_EQ(status(), "Recording...");
+    pump(500ms);
+    EXPECT_EQ(status(), "Recording...");
+    EXPECT_EQ(controller.decoder().lostFrames(), 0);
+    click(frame_, ID_STOP);
+    EXPECT_EQ(status(), "Ready");
+
+    click(frame_, ID_SINGLE);
+    EXPECT_EQ(status(), "Recording (single)...");
+    // One sweep of the default one second, then the recording ends by itself.
+    EXPECT_TRUE(pumpUntil([&] { return controller.recordingMode() == Idle; }, 5s));
+    EXPECT_EQ(status(), "Ready");
+
+    ASSERT_EQ(frame_->zeroCheckBoxes().size(), 1u);
+    frame_->zeroCheckBoxes()[0]->SetValue(true);
+    click(frame_, ID_MANUAL_ZERO);
+    EXPECT_EQ(status(), "Manual zero performed");
+    closeWindow();
+    box.stop();
+
+    std::vector<std::string> commands;
+    for (const std::string& line : box.model().transcript())
+        if (line.rfind("TRIGGER:RUN", 0) == 0 || line.rfind("ACTION", 0) == 0)
+            commands.push_back(line);
+    const std::vector<std::string> expectedTail = {
+        "TRIGGER:RUN 1", "TRIGGER:RUN 0", "TRIGGER:RUN 1", "TRIGGER:RUN 0", // Start, Stop
+        "TRIGGER:RUN 1", "TRIGGER:RUN 0", "TRIGGER:RUN 1", "TRIGGER:RUN 0", // Single
+        "ACTION:MZERO 1"};
+    ASSERT_GE(commands.size(), expectedTail.size());
+    EXPECT_EQ(std::vector<std::string>(commands.end() - expectedTail.size(), commands.end()),
+              expectedTail);
+}
+
+// Graphs of the position and the speed of the first SinCos input.
+Config positionAndSpeed(int rate) {
+    Config config;
+    config.inputSettings.rate = rate;
+    GraphData& position = addGraph(config);
+    position.caption = "Position";
+    addChannel(position).caption = "x";
+    GraphData& speed = addGraph(config);
+    speed.caption = "Speed";
+    ChannelData& v = addChannel(speed);
+    v.caption = "v";
+    v.channel = 1;
+    v.unit = 13; // 1/min
+    v.color = 0xC00000;
+    return config;
+}
+
+TEST_F(MainWindowTest, LiveGraphsDuringAContinuousRecording) {
+    writeConfiguration(positionAndSpeed(10000));
+    SimulatedBox box(boxWithInputs("sin2sq1ssi1ana1"));
+    openWindow();
+    click(frame_, ID_AUTO_ZOOM, wxEVT_TOOL);
+    click(frame_, ID_START);
+    pump(3500ms);
+    EXPECT_EQ(status(), "Recording...");
+    if (const char* directory = std::getenv("ORVA_SCREENSHOT_DIR"))
+        screenshot(std::string(directory) + "/continuous-recording.png");
+    click(frame_, ID_STOP);
+    EXPECT_EQ(frame_->controller().decoder().lostFrames(), 0);
+}
+
+// 100 kS/s with four channels: the window keeps up for the whole time without losing a frame.
+TEST_F(MainWindowTest, KeepsUpWithAFastStream) {
+    Config config = positionAndSpeed(100000);
+    addChannel(config.graphList.front()).input = 1;
+    ChannelData& analog = addChannel(config.graphList.back());
+    analog.input = 4;
+    analog.unit = 15;
+    writeConfiguration(config);
+    SimulatedBox box(boxWithInputs("sin2sq1ssi1ana1"));
+    openWindow();
+    const char* seconds = std::getenv("ORVA_KEEP_UP_SECONDS");
+    const auto duration = std::chrono::seconds(seconds ? std::atoi(seconds) : 60);
+    click(frame_, ID_START);
+    std::vector<std::string> otherStatuses;
+    pumpUntil(
+        [&] {
+            if (status() != "Recording...")
+                otherStatuses.push_back(status());
+            return false;
+        },
+        std::chrono::duration_cast<std::chrono::milliseconds>(duration));
+    click(frame_, ID_STOP);
+    EXPECT_TRUE(otherStatuses.empty()) << otherStatuses.front();
+    EXPECT_EQ(frame_->controller().decoder().lostFrames(), 0);
+}
+
+} // namespace
