@@ -126,6 +126,15 @@ TEST_F(MainWindowTest, RecordingButtonsDriveTheBox) {
     EXPECT_TRUE(pumpUntil([&] { return controller.recordingMode() == Idle; }, 5s));
     EXPECT_EQ(status(), "Ready");
 
+    // Log: one sweep of the log time, then the Save Data command is offered and the recording
+    // stops, with the display time restored.
+    controller.config().inputSettings.logTime = 0.5f;
+    click(frame_, ID_LOG);
+    EXPECT_EQ(status(), "Recording (log)...");
+    EXPECT_EQ(controller.config().inputSettings.displayTime, 0.5f);
+    EXPECT_TRUE(pumpUntil([&] { return controller.recordingMode() == Idle; }, 5s));
+    EXPECT_EQ(controller.config().inputSettings.displayTime, 1.0f);
+
     ASSERT_EQ(frame_->zeroCheckBoxes().size(), 1u);
     frame_->zeroCheckBoxes()[0]->SetValue(true);
     click(frame_, ID_MANUAL_ZERO);
@@ -140,10 +149,23 @@ TEST_F(MainWindowTest, RecordingButtonsDriveTheBox) {
     const std::vector<std::string> expectedTail = {
         "TRIGGER:RUN 1", "TRIGGER:RUN 0", "TRIGGER:RUN 1", "TRIGGER:RUN 0", // Start, Stop
         "TRIGGER:RUN 1", "TRIGGER:RUN 0", "TRIGGER:RUN 1", "TRIGGER:RUN 0", // Single
+        "TRIGGER:RUN 1", "TRIGGER:RUN 0", "TRIGGER:RUN 1", "TRIGGER:RUN 0", // Log
         "ACTION:MZERO 1"};
     ASSERT_GE(commands.size(), expectedTail.size());
     EXPECT_EQ(std::vector<std::string>(commands.end() - expectedTail.size(), commands.end()),
               expectedTail);
+}
+
+TEST_F(MainWindowTest, AnIncompatibleBoxEndsTheStartUpAfterItsMessage) {
+    boxsim::BoxConfig incompatible = boxWithInputs("sin1");
+    incompatible.faults.identification = "TorvenKellmar,ORVA 2 USB,9,V1.0";
+    SimulatedBox box(incompatible);
+    MainFrame* frame = new MainFrame;
+    bool usable = true;
+    wxTEST_DIALOG(usable = frame->startUp(), wxExpectModal<wxMessageDialog>(wxID_OK));
+    EXPECT_FALSE(usable);
+    frame->Destroy();
+    pump(50ms);
 }
 
 // Graphs of the position and the speed of the first SinCos input.
