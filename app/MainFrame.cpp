@@ -9,6 +9,7 @@
 #include "config/UserPaths.h"
 #include "control/InstrumentGraphBoard.h"
 #include "graph/WXInstrumentPanel.h"
+#include "graph/wxLogoPanel.h"
 #include "signal/Inputs.h"
 
 #include <wx/button.h>
@@ -106,7 +107,15 @@ void MainFrame::buildToolBar() {
 bool MainFrame::startUp() {
     panel_ = new WXInstrumentPanel(this, controller_->config());
     graphs_->attach(panel_->server());
+    // Values reach the readout only while it exists; it is created once the configuration is
+    // known.
+    graphs_->setValueCallback([this](const std::string& caption, double value) {
+        if (readout_)
+            readout_->showValue(caption, value);
+    });
     const bool usable = controller_->startUp();
+    if (controller_->config().torvenLogo)
+        readout_ = new wxLogoPanel(this, imageFile("L_O_G_O.png"));
     if (usable)
         buildBody();
     return usable;
@@ -114,6 +123,10 @@ bool MainFrame::startUp() {
 
 void MainFrame::buildBody() {
     wxBoxSizer* frameSizer = new wxBoxSizer(wxVERTICAL);
+    if (readout_) {
+        readout_->SetMinSize(wxSize(600, readout_->wantedHeight()));
+        frameSizer->Add(readout_, 0, wxEXPAND);
+    }
     wxBoxSizer* body = new wxBoxSizer(wxHORIZONTAL);
     body->SetMinSize(600, 400);
     frameSizer->Add(body, 1, wxEXPAND);

@@ -11,6 +11,7 @@
 class wxCheckBox;
 class wxMenuItem;
 class WXInstrumentPanel;
+class wxLogoPanel;
 class InstrumentGraphBoard;
 
 // The main window: menus, tool bar, operation panel, graph panel and status bar. It turns
@@ -29,6 +30,7 @@ public:
     // Mask of the ticked zero selectors, bit k for selector k.
     int zeroMask() const;
     const std::vector<wxCheckBox*>& zeroCheckBoxes() const { return zeroCheckBoxes_; }
+    wxLogoPanel* readout() const { return readout_; }
 
 private:
     void buildMenus();
@@ -67,6 +69,8 @@ private:
     std::unique_ptr<InstrumentGraphBoard> graphs_;
     std::unique_ptr<MainController> controller_;
     WXInstrumentPanel* panel_ = nullptr;
+    wxLogoPanel* readout_ = nullptr; // only when the configuration asks for the logo
+
     wxMenuItem* syncXItem_ = nullptr;
     wxMenuItem* lockGraphsItem_ = nullptr;
     std::vector<wxCheckBox*> zeroCheckBoxes_;

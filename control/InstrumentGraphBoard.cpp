@@ -4,8 +4,11 @@ void InstrumentGraphBoard::recreate(Config& config) {
     server_->clear();
     graphs_.clear();
     server_->setLineWidth(config.inputSettings.lineWidth);
-    for (GraphData& graph : config.graphList)
+    for (GraphData& graph : config.graphList) {
         graphs_.push_back(server_->createGraph(config.inputSettings, graph));
+        if (valueCallback_)
+            graphs_.back()->setValueCallback(valueCallback_);
+    }
     rebuildAll();
     server_->setSyncXAxis(config.syncXAxis);
     // A configuration from before the axis state was stored: the X axes span the display time.

@@ -13,6 +13,10 @@ public:
     // The server of the graph panel, which exists only once the window has built it; every
     // other call needs it.
     void attach(InstrumentServer& server) { server_ = &server; }
+    // Receives every value text of every graph, with its channel caption.
+    void setValueCallback(Instrument::ValueCallback callback) {
+        valueCallback_ = std::move(callback);
+    }
 
     void recreate(Config& config) override;
     void rebuildAll() override;
@@ -28,4 +32,5 @@ public:
 private:
     InstrumentServer* server_ = nullptr;
     std::vector<KLib::Ref<Graph>> graphs_;
+    Instrument::ValueCallback valueCallback_;
 };

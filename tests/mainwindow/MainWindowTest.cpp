@@ -3,6 +3,7 @@
 #include "app/Ids.h"
 #include "app/MainFrame.h"
 #include "config/ConfigFile.h"
+#include "graph/wxLogoPanel.h"
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
@@ -186,7 +187,9 @@ Config positionAndSpeed(int rate) {
 }
 
 TEST_F(MainWindowTest, LiveGraphsDuringAContinuousRecording) {
-    writeConfiguration(positionAndSpeed(10000));
+    Config config = positionAndSpeed(10000);
+    config.torvenLogo = true; // with the position and speed readout above the graphs
+    writeConfiguration(config);
     SimulatedBox box(boxWithInputs("sin2sq1ssi1ana1"));
     openWindow();
     click(frame_, ID_AUTO_ZOOM, wxEVT_TOOL);
@@ -197,6 +200,10 @@ TEST_F(MainWindowTest, LiveGraphsDuringAContinuousRecording) {
         screenshot(std::string(directory) + "/continuous-recording.png");
     click(frame_, ID_STOP);
     EXPECT_EQ(frame_->controller().decoder().lostFrames(), 0);
+    // The channels "x" and "v" feed the readout: turns with five decimals, speed in rpm.
+    ASSERT_NE(frame_->readout(), nullptr);
+    EXPECT_TRUE(frame_->readout()->positionText().Matches("*.?????"));
+    EXPECT_TRUE(frame_->readout()->speedText().Matches("+*.???? rpm"));
 }
 
 // 100 kS/s with four channels: the window keeps up for the whole time without losing a frame.
