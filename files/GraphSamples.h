@@ -1,0 +1,31 @@
+#pragma once
+
+#include "graph/Graph.h"
+
+#include <utility>
+#include <vector>
+
+// The recorded samples of the graphs, indexed like the configuration's graph list.
+class GraphSamples {
+public:
+    virtual ~GraphSamples() = default;
+    // Sample period (s) and samples held; a graph index without a graph holds none.
+    virtual GraphTiming timing(int graph) const = 0;
+    // Copies up to count samples of the channel from index from on; returns how many.
+    virtual int copySamples(int graph, int channel, int from, double* destination,
+                            int count) const = 0;
+};
+
+// The live graphs of the main window.
+class GraphListSamples : public GraphSamples {
+public:
+    explicit GraphListSamples(std::vector<const Graph*> graphs) : graphs_(std::move(graphs)) {}
+    GraphTiming timing(int graph) const override;
+    int copySamples(int graph, int channel, int from, double* destination,
+                    int count) const override;
+
+private:
+    const Graph* at(int graph) const;
+
+    std::vector<const Graph*> graphs_;
+};

@@ -1,0 +1,120 @@
+#include "files/MatDataWriter.h"
+
+#include "KLib/Data/MatlabWriter.h"
+#include "files/NameReplacement.h"
+#include "files/PathPieces.h"
+#include "files/StagedFile.h"
+#include "signal/Units.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+bool fileExists(const std::string& path) {
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored);
+}
+
+// Writes every graph holding samples and the time column. Sets missing when a channel had
+// fewer fresh samples than its graph's sample count.
+bool writeContent(KLib::MatlabWriter& writer, Config& config, const GraphSamples& graphs,
+                  bool& missing) {
+    if (!writer.writeHeader("MATLAB 5.0 MAT-file, Created by ORVA 2 USB"))
+        return false;
+    int counter = 0;
+    int longest = 0; // samples
+    double dt = 0.0; // s, of the last graph asked; all graphs share the rate
+    std::vector<double> buffer;
+    int index = 0;
+    for (GraphData& graph : config.graphList) {
+        const GraphTiming timing = graphs.timing(index);
+        dt = timing.dt;
+        const int count = timing.highWater;
+        longest = std::max(longest, count);
+        if (count > 0) {
+            fixGraphName(graph.caption, counter);
+            if (!writer.beginStruct(graph.caption, graph.channelList.size() + 1) ||
+                !writer.writeString("fft", graph.fft ? "true" : "false"))
+                return false;
+            buffer.resize(static_cast<std::size_t>(count));
+            int channelIndex = 0;
+            for (ChannelData& channel : graph.channelList) {
+                const int copied =
+                    std::max(0, graphs.copySamples(index, channelIndex++, 0, buffer.data(), count));
+                if (copied < count)
+                    missing = true;
+                std::fill(buffer.begin() + std::min(copied, count), buffer.end(),
+                          std::numeric_limits<double>::quiet_NaN());
+                fixChannelName(channel.caption, counter);
+                const double color[] = {((channel.color >> 16) & 0xFF) / 255.0,
+                                        ((channel.color >> 8) & 0xFF) / 255.0,
+                                        (channel.color & 0xFF) / 255.0};
+                if (!writer.beginStruct(channel.caption, 3) ||
+                    !writer.writeMatrix("data", buffer.data(), buffer.size(), 1) ||
+                    !writer.writeString("unit", unitName(channel.unit)) ||
+                    !writer.writeMatrix("color", color, 3, 1) || !writer.endStruct())
+                    return false;
+            }
+            if (!writer.endStruct())
+                return false;
+        }
+        ++index;
+    }
+    if (longest > 0) {
+        std::vector<double> times(static_cast<std::size_t>(longest));
+        for (std::size_t k = 0; k < times.size(); ++k)
+            times[k] = static_cast<double>(k) * dt;
+        if (!writer.writeMatrix("time", times.data(), times.size(), 1))
+            return false;
+    }
+    return writer.close();
+}
+
+} // namespace
+
+bool writeMatDataFile(const std::string& path, Config& config, const GraphSamples& graphs,
+                      DataFileUI& ui) {
+    ui.showStatus("Writing configuration file...");
+    const std::string sidePath = sideConfigPath(path);
+    if (!fileExists(path) && fileExists(sidePath) &&
+        !ui.askYesNo("A configuration file with the following name already exists, do you want "
+                     "to overwrite it?" +
+                         sidePath,
+                     "File Overwrite Confirmation")) {
+        ui.showStatus("");
+        return false;
+    }
+    ui.saveConfigFile(sidePath); // a failed side file does not stop the data file
+    ui.showStatus("Writing MATLAB file...");
+    bool missing = false;
+    {
+        KLib::MatlabWriter writer(stagingPath(path));
+        if (!writer.isOpen()) {
+            ui.showMessage("Can't create file " + path, "Message");
+            return false;
+        }
+        if (!writeContent(writer, config, graphs, missing)) {
+            writer.close();
+            discardStaged(path);
+            ui.showStatus("");
+            ui.showMessage("Can't write file " + path +
+                               ": the disk is full, the folder is not writable or the data are "
+                               "too large for a MAT file",
+                           "Message");
+            return false;
+        }
+    }
+    if (!commitStaged(path)) {
+        ui.showStatus("");
+        ui.showMessage("Can't create file " + path, "Message");
+        return false;
+    }
+    ui.showStatus(missing ? "Done writing MATLAB file; samples not reached by the stopped sweep "
+                            "are written as NaN"
+                          : "Done writing MATLAB file");
+    return true;
+}

@@ -1,0 +1,129 @@
+#pragma once
+
+// Fakes and helpers shared by the data file tests: graphs with fixed samples, a recording user
+// interface, a temporary folder and SciPy's view of a MAT file.
+
+#include "files/DataFileUI.h"
+#include "files/GraphSamples.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace FilesTest {
+
+struct FakeGraph {
+    double dt = 0.001; // s
+    int highWater = 0; // samples held
+    // Samples copySamples can deliver; fewer than highWater models a stopped sweep.
+    int fresh = 0;
+    std::vector<std::vector<double>> channels;
+};
+
+// Graphs whose samples are given by the test.
+class FakeGraphs : public GraphSamples {
+public:
+    std::vector<FakeGraph> graphs;
+
+    // A graph holding all its samples.
+    FakeGraphs& add(double dt, std::vector<std::vector<double>> channels) {
+        const int count = channels.empty() ? 0 : static_cast<int>(channels[0].size());
+        graphs.push_back({dt, count, count, std::move(channels)});
+        return *this;
+    }
+    GraphTiming timing(int graph) const override {
+        if (graph >= static_cast<int>(graphs.size()))
+            return {};
+        return {graphs[graph].dt, graphs[graph].highWater};
+    }
+    int copySamples(int graph, int channel, int from, double* destination,
+                    int count) const override {
+        const FakeGraph& g = graphs[graph];
+        const int n = std::max(0, std::min(count, g.fresh - from));
+        std::copy_n(g.channels[channel].begin() + from, n, destination);
+        return n;
+    }
+};
+
+// Records every effect; answers the overwrite question with `answer`.
+class RecordingUI : public DataFileUI {
+public:
+    bool answer = true;
+    std::vector<std::string> statuses;
+    std::vector<std::string> messages; // text + " | " + caption
+    std::vector<std::string> questions;
+    std::vector<std::string> savedConfigs;
+
+    void showStatus(const std::string& text) override { statuses.push_back(text); }
+    void showMessage(const std::string& text, const std::string& caption) override {
+        messages.push_back(text + " | " + caption);
+    }
+    bool askYesNo(const std::string& text, const std::string& caption) override {
+        questions.push_back(text + " | " + caption);
+        return answer;
+    }
+    bool saveConfigFile(const std::string& path) override {
+        savedConfigs.push_back(path);
+        std::ofstream(path) << "<config/>";
+        statuses.push_back("Configuration saved successfully");
+        return true;
+    }
+};
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "files-XXXXXX").string();
+        path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    std::string path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+inline std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline bool exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+// The output of tests/data/mat/dump_mat.py (SciPy's loadmat) followed by its exit status.
+inline std::string dumpWithSciPy(const std::string& file) {
+    std::string python;
+    for (const char* candidate : {"/usr/bin/python3", "python3"})
+        if (std::system(
+                (std::string(candidate) + " -c 'import scipy.io' >/dev/null 2>&1").c_str()) == 0) {
+            python = candidate;
+            break;
+        }
+    if (python.empty())
+        return "no python3 with scipy found";
+    const std::string command =
+        python + " '" ORVA_TEST_DATA_DIR "/mat/dump_mat.py' '" + file + "' 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return "popen failed";
+    std::string output;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    return output + "exit " + std::to_string(pclose(pipe));
+}
+
+} // namespace FilesTest
