@@ -40,6 +40,7 @@ MainFrame::MainFrame()
     graphs_ = std::make_unique<InstrumentGraphBoard>();
     MainUI& ui = *this;
     controller_ = std::make_unique<MainController>(ui, *graphs_, userConfigFile());
+    graphCommands_ = std::make_unique<GraphCommandHandler>(*controller_, *graphs_, recordEditor_);
     bindEvents();
 }
 
@@ -107,6 +108,9 @@ void MainFrame::buildToolBar() {
 bool MainFrame::startUp() {
     panel_ = new WXInstrumentPanel(this, controller_->config());
     graphs_->attach(panel_->server());
+    panel_->server().setMenuHandler([this](int id) {
+        graphCommands_->run(id, panel_->server().captured(), panel_->server().selectedChannel());
+    });
     // Values reach the readout only while it exists; it is created once the configuration is
     // known.
     graphs_->setValueCallback([this](const std::string& caption, double value) {
@@ -184,7 +188,15 @@ void MainFrame::showStatus(const std::string& text) {
 }
 
 void MainFrame::showMessage(const std::string& text) {
-    wxMessageBox(toWx(text), "ORVA 2 USB", wxOK | wxCENTRE, this);
+    showMessage(text, "ORVA 2 USB");
+}
+
+void MainFrame::showMessage(const std::string& text, const std::string& caption) {
+    wxMessageBox(toWx(text), toWx(caption), wxOK | wxCENTRE, this);
+}
+
+bool MainFrame::askYesNo(const std::string& text, const std::string& caption) {
+    return wxMessageBox(toWx(text), toWx(caption), wxYES_NO | wxCENTRE, this) == wxYES;
 }
 
 int MainFrame::chooseDevice(const std::vector<std::string>& entries) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/GraphCommandHandler.h"
 #include "control/MainController.h"
 
 #include <wx/frame.h>
@@ -41,6 +42,8 @@ private:
     // MainUI
     void showStatus(const std::string& text) override;
     void showMessage(const std::string& text) override;
+    void showMessage(const std::string& text, const std::string& caption) override;
+    bool askYesNo(const std::string& text, const std::string& caption) override;
     int chooseDevice(const std::vector<std::string>& entries) override;
     void setTitle(const std::string& title) override;
     void showGraphOptions(bool syncXAxis, bool lockGraphs) override;
@@ -64,10 +67,15 @@ private:
     void onAbout(wxCommandEvent& event);
     void onLoadConfiguration(wxCommandEvent& event);
     void onSaveConfiguration(wxCommandEvent& event);
+    void onLoadData(wxCommandEvent& event);
+    void onSaveData(wxCommandEvent& event);
     void onMouseWheel(wxMouseEvent& event);
 
     std::unique_ptr<InstrumentGraphBoard> graphs_;
     std::unique_ptr<MainController> controller_;
+    // Stands in for the graph and channel dialogs: every record is taken as offered.
+    AcceptingRecordEditor recordEditor_;
+    std::unique_ptr<GraphCommandHandler> graphCommands_;
     WXInstrumentPanel* panel_ = nullptr;
     wxLogoPanel* readout_ = nullptr; // only when the configuration asks for the logo
 

@@ -21,8 +21,13 @@ void MainFrame::bindEvents() {
     Bind(wxEVT_MENU, &MainFrame::onConnect, this, ID_CONNECT);
     Bind(wxEVT_MENU, &MainFrame::onSyncXAxis, this, ID_SYNC_X_AXIS);
     Bind(wxEVT_MENU, &MainFrame::onLockGraphs, this, ID_LOCK_GRAPHS);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { graphCommands_->run(ID_ADD_GRAPH, nullptr, -1); },
+        ID_ADD_GRAPH);
     Bind(wxEVT_MENU, &MainFrame::onLoadConfiguration, this, ID_LOAD_CONFIGURATION);
     Bind(wxEVT_MENU, &MainFrame::onSaveConfiguration, this, ID_SAVE_CONFIGURATION);
+    Bind(wxEVT_MENU, &MainFrame::onLoadData, this, ID_LOAD_DATA);
+    Bind(wxEVT_MENU, &MainFrame::onSaveData, this, ID_SAVE_DATA);
     Bind(wxEVT_TOOL, &MainFrame::onAutoZoom, this, ID_AUTO_ZOOM);
     Bind(wxEVT_TOOL, &MainFrame::onViewAll, this, ID_VIEW_ALL);
     Bind(
@@ -123,6 +128,22 @@ void MainFrame::onSaveConfiguration(wxCommandEvent&) {
                         wxDefaultPosition, wxDefaultSize, "filedlg");
     if (dialog.ShowModal() == wxID_OK)
         controller_->saveConfigFile(fromWx(dialog.GetPath()));
+}
+
+void MainFrame::onLoadData(wxCommandEvent&) {
+    wxFileDialog dialog(this, "Choose file", "", "", "MATLAB files (*.mat)|*.mat", wxFD_OPEN,
+                        wxDefaultPosition, wxDefaultSize, "filedlg");
+    if (dialog.ShowModal() == wxID_OK)
+        controller_->loadDataFile(fromWx(dialog.GetPath()));
+}
+
+// The file type follows the extension of the chosen path, not the selected filter.
+void MainFrame::onSaveData(wxCommandEvent&) {
+    wxFileDialog dialog(
+        this, "Choose file", "", "", "MATLAB files (*.mat)|*.mat|CSV files (*.csv)|*.csv",
+        wxFD_SAVE | wxFD_OVERWRITE_PROMPT, wxDefaultPosition, wxDefaultSize, "filedlg");
+    if (dialog.ShowModal() == wxID_OK)
+        controller_->writeDataFile(fromWx(dialog.GetPath()));
 }
 
 // Wheel events that reach the frame go to the graph panel, in the panel's coordinates.

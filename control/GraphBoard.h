@@ -2,16 +2,15 @@
 
 #include "acquisition/FrameDecoder.h"
 #include "config/Config.h"
+#include "files/GraphSamples.h"
 
 #include <string>
 #include <vector>
 
 // The graph instruments of the main window, one per graph of the configuration, as the
-// controller uses them.
-class GraphBoard {
+// controller uses them; their samples also go into the data files.
+class GraphBoard : public GraphSamples {
 public:
-    virtual ~GraphBoard() = default;
-
     // Recreates every instrument from the graph list (and their FFT views), sets the line width
     // and the X-axis synchronisation; resets the X axes when the configuration carries no axis
     // state.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/GraphBoard.h"
+#include "graph/FFTGraph.h"
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
 
@@ -26,11 +27,17 @@ public:
     void refresh() override { server_->refresh(); }
     void fitAll() override;
     void autoScaleAll() override;
+    GraphTiming timing(int graph) const override;
+    int copySamples(int graph, int channel, int from, double* destination,
+                    int count) const override;
 
     const std::vector<KLib::Ref<Graph>>& graphs() const { return graphs_; }
+    // The FFT views of the graphs with FFT set, in graph order.
+    const std::vector<KLib::Ref<FFTGraph>>& fftViews() const { return fftViews_; }
 
 private:
     InstrumentServer* server_ = nullptr;
     std::vector<KLib::Ref<Graph>> graphs_;
+    std::vector<KLib::Ref<FFTGraph>> fftViews_;
     Instrument::ValueCallback valueCallback_;
 };

@@ -6,6 +6,7 @@
 #include "control/GraphBoard.h"
 #include "control/MainUI.h"
 #include "device/BoxLink.h"
+#include "files/DataFileUI.h"
 #include "signal/ChannelSelection.h"
 
 #include <string>
@@ -16,7 +17,7 @@ enum RecordingMode { Idle = 0, Continuous = 1, Single = 2, Log = 3 };
 // the connection to the box, the recording modes with their command sequences, the hand-over of
 // the sample stream into the graphs, and the zero commands. Runs on the user-interface thread;
 // only the hand-over thread's "data arrived" goes through MainUI::postDataArrival.
-class MainController : private BoxHost, private StatusDisplay {
+class MainController : private BoxHost, private StatusDisplay, private DataFileUI {
 public:
     // The base of the window title.
     static constexpr const char* baseTitle = "ORVA 2 USB V1.3.5 by Torven Kellmar GmbH";
@@ -34,7 +35,12 @@ public:
     bool loadConfigFile(const std::string& path);
     // The Load Configuration command: the file, then the box and the graphs follow it.
     void loadConfiguration(const std::string& path);
-    bool saveConfigFile(const std::string& path);
+    bool saveConfigFile(const std::string& path) override;
+    // The Save Data command: a MAT file with its side configuration file, or a CSV file.
+    void writeDataFile(const std::string& path);
+    // The Load Data command: the graphs of a MAT file, with the configuration saved beside it
+    // when there is one. Tells the user when the file cannot be read.
+    void loadDataFile(const std::string& path);
     // Recreates the graphs and sets the window title; fileName names a data file shown, if any.
     void rebuildGraphs(const std::string& fileName);
     // The Connect command. False as for startUp().
@@ -62,6 +68,14 @@ private:
         return ui_.chooseDevice(entries);
     }
     void showStatus(const std::string& text) override { ui_.showStatus(text); }
+    // DataFileUI
+    void showMessage(const std::string& text, const std::string& caption) override {
+        ui_.showMessage(text, caption);
+    }
+    bool askYesNo(const std::string& text, const std::string& caption) override {
+        return ui_.askYesNo(text, caption);
+    }
+    bool readDataFile(const std::string& path);
     void selectionSent(const ChannelSelection& selection) override;
     void dataPipeChanged(KLib::IODevice* pipe) override { acquisition_.setDataPipe(pipe); }
     // StatusDisplay

@@ -13,6 +13,10 @@ public:
     virtual void showStatus(const std::string& text) = 0;
     // A message box with the caption "ORVA 2 USB" and an OK button.
     virtual void showMessage(const std::string& text) = 0;
+    // A message box with the given caption and an OK button.
+    virtual void showMessage(const std::string& text, const std::string& caption) = 0;
+    // A Yes/No question; true only for Yes.
+    virtual bool askYesNo(const std::string& text, const std::string& caption) = 0;
     // The choice between several boxes; the chosen index or -1 when cancelled.
     virtual int chooseDevice(const std::vector<std::string>& entries) = 0;
     virtual void setTitle(const std::string& title) = 0;

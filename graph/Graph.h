@@ -7,6 +7,7 @@
 
 #include <vector>
 
+class FFTGraph;
 class InstrumentServer;
 class Painter;
 
@@ -75,6 +76,12 @@ public:
     const std::vector<ChannelTrace>& traces() const { return traces_; }
     PlotFrame frame() const;
 
+    // The FFT view analysing the visible part of this graph: it takes a new range when the X axis
+    // changes and new spectra when the window fills. Null: none. The view unlinks itself when
+    // it goes.
+    void setFFTView(FFTGraph* view) { fftView_ = view; }
+    FFTGraph* fftView() const { return fftView_; }
+
 private:
     struct Viewport {
         double x1 = 0.0;
@@ -95,6 +102,8 @@ private:
     Point& p1() const { return graph_.graphP1; }
     Point& p2() const { return graph_.graphP2; }
     void broadcastXAxis();
+    // New range and spectra for the FFT view after an X axis change.
+    void analyseVisibleRange();
 
     // Channels with both a record and a trace.
     int channelCount() const;
@@ -119,4 +128,5 @@ private:
     int highWater_ = 0;
     std::vector<ChannelTrace> traces_;
     ValueCallback valueCallback_;
+    FFTGraph* fftView_ = nullptr;
 };

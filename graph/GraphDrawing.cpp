@@ -1,4 +1,5 @@
 #include "graph/CurvePlotter.h"
+#include "graph/FFTGraph.h"
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
 #include "graph/Painter.h"
@@ -56,6 +57,8 @@ void Graph::drawBackground(Painter& painter, bool labels) const {
     painter.setPen(Pen::none());
     painter.setBrush(Brush{whiteColour, true});
     painter.rectangle(f.p1.x, top, f.p2.x, bottom);
+    if (fftView_)
+        fftView_->drawShading(painter, f, top, bottom);
 
     painter.setPen(Pen{gridColour, 1, true});
     drawXGrid(painter, labels);

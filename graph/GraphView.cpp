@@ -41,6 +41,7 @@ void Graph::setViewport(double x1, double y1, double x2, double y2) {
 }
 
 void Graph::broadcastXAxis() {
+    analyseVisibleRange();
     server_.broadcastXAxis(false, scale().x, offset().x);
 }
 
@@ -121,6 +122,10 @@ void Graph::setXAxis(bool isFFT, double scaleX, double offsetX) {
     // A zero or infinite scale (a display time of 0) would lose the axis.
     if (!std::isfinite(scaleX) || scaleX == 0.0 || !std::isfinite(offsetX))
         return;
+    // The graph's own broadcast comes back here unchanged; its range is already taken.
+    const bool changed = scaleX != scale().x || offsetX != offset().x;
     scale().x = scaleX;
     offset().x = offsetX;
+    if (changed)
+        analyseVisibleRange();
 }

@@ -1,5 +1,7 @@
 #include "graph/Graph.h"
 
+#include "graph/FFTGraph.h"
+
 #include <algorithm>
 
 namespace {
@@ -56,6 +58,8 @@ void Graph::rebuild() {
     writeIndex_ = 0;
     // A smaller window holds fewer samples than before.
     highWater_ = std::min(highWater_, capacity_);
+    if (fftView_)
+        fftView_->rebuild();
 }
 
 void Graph::restart() {
@@ -87,6 +91,8 @@ bool Graph::advance(int count) {
     // A full window is repainted as a whole by the caller.
     if (writeIndex_ < capacity_)
         drawLive(old);
+    else if (old < capacity_ && fftView_)
+        fftView_->computeSpectra();
     return writeIndex_ >= capacity_;
 }
 

@@ -1,6 +1,7 @@
 #include "graph/InstrumentServer.h"
 
 #include "KLib/Log.h"
+#include "graph/FFTGraph.h"
 #include "graph/Graph.h"
 
 #include <algorithm>
@@ -21,6 +22,15 @@ InstrumentServer::InstrumentServer(double fontHeight) : fontHeight_(fontHeight) 
 
 KLib::Ref<Graph> InstrumentServer::createGraph(const InputSettings& inputs, GraphData& graph) {
     KLib::Ref<Graph> created(new Graph(*this, inputs, graph));
+    addInstrument(created);
+    return created;
+}
+
+KLib::Ref<FFTGraph> InstrumentServer::createFFTGraph(const KLib::Ref<Graph>& source,
+                                                     GraphData& graph) {
+    KLib::Ref<FFTGraph> created(new FFTGraph(*this, graph));
+    created->setSource(source);
+    source->setFFTView(created.get());
     addInstrument(created);
     return created;
 }

@@ -11,6 +11,7 @@
 struct GraphData;
 struct InputSettings;
 class Graph;
+class FFTGraph;
 
 // What the mouse does in a plot area.
 enum MouseMode { moveMode = 0, zoomInMode = 1, zoomOutMode = 2 };
@@ -23,6 +24,9 @@ public:
     // Both records must outlive the graph; the graph draws through this server, which must
     // outlive every use of it.
     KLib::Ref<Graph> createGraph(const InputSettings& inputs, GraphData& graph);
+    // Appends the FFT view of a time graph made by createGraph for the same record, linked with
+    // it both ways. The record must outlive the view.
+    KLib::Ref<FFTGraph> createFFTGraph(const KLib::Ref<Graph>& source, GraphData& graph);
     // Appends an instrument below the others.
     void addInstrument(const KLib::Ref<Instrument>& instrument);
     void removeInstrument(Instrument* instrument);

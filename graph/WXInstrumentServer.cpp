@@ -1,13 +1,16 @@
 #include "graph/WXInstrumentServer.h"
 
+#include "graph/EditCommands.h"
 #include "graph/WXPainter.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/dcclient.h>
+#include <wx/menu.h>
 #include <wx/settings.h>
 #include <wx/window.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -20,6 +23,41 @@ double lineHeight(wxWindow* window, const wxFont& font) {
     wxClientDC dc(window);
     dc.SetFont(font);
     return dc.GetTextExtent("Aq").GetHeight();
+}
+
+struct MenuItem {
+    int id;
+    const char* label;
+    const char* help; // shown in the status bar while the item is highlighted
+};
+
+// The context menu of a graph, opened on its frame, in menu order.
+constexpr MenuItem graphMenu[] = {
+    {addGraphCommand, "Add graph...", "Add a graph"},
+    {insertGraphCommand, "Insert graph...", "Insert a graph before the selected graph"},
+    {editGraphCommand, "Edit graph...", "Edit the selected graph"},
+    {removeGraphCommand, "Remove graph", "Remove the selected graph"},
+    {addFFTGraphCommand, "Add FFT graph", "Add an FFT view of this graph"},
+};
+
+// The context menu of a legend row, in menu order.
+constexpr MenuItem channelMenu[] = {
+    {addChannelCommand, "Add channel...", "Add a channel to the graph"},
+    {insertChannelCommand, "Insert channel...", "Insert a channel before the selected channel"},
+    {editChannelCommand, "Edit channel...", "Edit the selected channel"},
+    {removeChannelCommand, "Remove channel", "Remove the selected channel"},
+};
+
+// Pops up the first `count` items at the window point (x, y) and hands on the chosen id, if any.
+void popUp(wxWindow* window, const MenuItem* items, std::size_t count, double x, double y,
+           const WXInstrumentServer::MenuHandler& handler) {
+    wxMenu menu;
+    for (std::size_t i = 0; i < count; ++i)
+        menu.Append(items[i].id, items[i].label, items[i].help);
+    const int chosen = window->GetPopupMenuSelectionFromUser(
+        menu, wxPoint(static_cast<int>(x), static_cast<int>(y)));
+    if (chosen != wxID_NONE && handler)
+        handler(chosen);
 }
 
 } // namespace
@@ -51,8 +89,11 @@ std::unique_ptr<Painter> WXInstrumentServer::screenPainter() {
     return WXPainter::onScreen(*window_, font_);
 }
 
-// The graph and channel editing menus are not offered yet: a press on a legend row or the frame
-// leaves the graphs as they are.
-void WXInstrumentServer::showGraphMenu(Instrument&, double, double) {}
+void WXInstrumentServer::showGraphMenu(Instrument&, double x, double y) {
+    popUp(window_, graphMenu, std::size(graphMenu), x, y, menuHandler_);
+}
 
-void WXInstrumentServer::showChannelMenu(Instrument&, int, bool, double, double) {}
+void WXInstrumentServer::showChannelMenu(Instrument&, int, bool addOnly, double x, double y) {
+    // The "click here" row of a graph without channels offers only "Add channel...".
+    popUp(window_, channelMenu, addOnly ? 1 : std::size(channelMenu), x, y, menuHandler_);
+}

@@ -5,6 +5,8 @@
 #include <wx/bitmap.h>
 #include <wx/font.h>
 
+#include <functional>
+
 class wxWindow;
 
 // The instrument server on a wxWidgets window: painting through one reused off-screen bitmap,
@@ -20,6 +22,11 @@ public:
     void refresh() override;
     std::unique_ptr<Painter> screenPainter() override;
 
+    // Receives the id of the item chosen in a context menu. It runs before the menu's
+    // instrument is released, so captured() and selectedChannel() still name the target.
+    using MenuHandler = std::function<void(int id)>;
+    void setMenuHandler(MenuHandler handler) { menuHandler_ = std::move(handler); }
+
 private:
     WXInstrumentServer(wxWindow* window, const wxFont& font);
 
@@ -30,4 +37,5 @@ private:
     wxWindow* window_;
     wxFont font_;
     wxBitmap bitmap_;
+    MenuHandler menuHandler_;
 };

@@ -52,6 +52,8 @@ public:
     void refresh() override {}
     void fitAll() override { ++fits; }
     void autoScaleAll() override {}
+    GraphTiming timing(int) const override { return GraphTiming{}; }
+    int copySamples(int, int, int, double*, int) const override { return 0; }
 
     std::vector<FakeGraph> graphs;
     int recreations = 0;
@@ -69,6 +71,10 @@ class FakeUI : public MainUI {
 public:
     void showStatus(const std::string& text) override { statuses.push_back(text); }
     void showMessage(const std::string& text) override { messages.push_back(text); }
+    void showMessage(const std::string& text, const std::string&) override {
+        messages.push_back(text);
+    }
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
     int chooseDevice(const std::vector<std::string>&) override { return 0; }
     void setTitle(const std::string& text) override { title = text; }
     void showGraphOptions(bool, bool) override {}

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
+#include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/statusbr.h>
 #include <wx/testing.h>
@@ -133,7 +134,11 @@ TEST_F(MainWindowTest, RecordingButtonsDriveTheBox) {
     click(frame_, ID_LOG);
     EXPECT_EQ(status(), "Recording (log)...");
     EXPECT_EQ(controller.config().inputSettings.displayTime, 0.5f);
-    EXPECT_TRUE(pumpUntil([&] { return controller.recordingMode() == Idle; }, 5s));
+    // The end of the log offers the Save Data dialog; cancelling it saves nothing.
+    bool ended = false;
+    wxTEST_DIALOG(ended = pumpUntil([&] { return controller.recordingMode() == Idle; }, 5s),
+                  wxExpectModal<wxFileDialog>("", wxID_CANCEL));
+    EXPECT_TRUE(ended);
     EXPECT_EQ(controller.config().inputSettings.displayTime, 1.0f);
 
     ASSERT_EQ(frame_->zeroCheckBoxes().size(), 1u);
@@ -167,6 +172,36 @@ TEST_F(MainWindowTest, AnIncompatibleBoxEndsTheStartUpAfterItsMessage) {
     EXPECT_FALSE(usable);
     frame->Destroy();
     pump(50ms);
+}
+
+TEST_F(MainWindowTest, ARecordedSweepIsSavedAndLoadedBack) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    openWindow();
+    MainController& controller = frame_->controller();
+    controller.config().inputSettings.rate = 1000;
+    click(frame_, ID_SINGLE);
+    ASSERT_TRUE(pumpUntil([&] { return controller.recordingMode() == Idle; }, 5s));
+
+    const std::string data = home_ + "/run1.mat";
+    controller.writeDataFile(data);
+    EXPECT_EQ(status(), "Done writing MATLAB file");
+    EXPECT_TRUE(std::filesystem::exists(home_ + "/run1.cfg"));
+
+    // Without the side file the graphs are built from the data file alone.
+    std::filesystem::remove(home_ + "/run1.cfg");
+    controller.config().inputSettings.rate = 5000;
+    controller.loadDataFile(data);
+    EXPECT_EQ(status(), "Ready");
+    EXPECT_EQ(controller.config().inputSettings.rate, 1000);
+    ASSERT_EQ(controller.config().graphList.size(), 1u);
+    EXPECT_EQ(controller.config().graphList.front().caption, "Position");
+    EXPECT_EQ(frame_->GetTitle(), "ORVA 2 USB V1.3.5 by Torven Kellmar GmbH - run1.mat");
+
+    // A file that is not a data file: the message, and the graphs come back.
+    wxTEST_DIALOG(controller.loadDataFile(home_ + "/nothing.mat"),
+                  wxExpectModal<wxMessageDialog>(wxID_OK));
+    EXPECT_EQ(controller.config().graphList.size(), 0u);
+    EXPECT_EQ(frame_->GetTitle(), "ORVA 2 USB V1.3.5 by Torven Kellmar GmbH");
 }
 
 // Graphs of the position and the speed of the first SinCos input.

@@ -1,0 +1,65 @@
+// The Save Data and Load Data commands of the main window.
+
+#include "control/MainController.h"
+
+#include "files/DataFileWriter.h"
+#include "files/MatDataReader.h"
+#include "files/PathPieces.h"
+
+#include <unistd.h>
+
+void MainController::writeDataFile(const std::string& path) {
+    ::writeDataFile(path, config_, graphs_, *this);
+}
+
+void MainController::loadDataFile(const std::string& path) {
+    if (readDataFile(path))
+        return;
+    rebuildGraphs("");
+    graphs_.refresh();
+    ui_.showMessage("Can't read file " + path);
+}
+
+// With a configuration file beside the data file its graphs are kept and filled; without one
+// the graphs are built from the data file.
+bool MainController::readDataFile(const std::string& path) {
+    stopRecording();
+    const PathPieces pieces = splitPath(path);
+    const std::string sidePath = sideConfigPath(path);
+    const bool keep = ::access(sidePath.c_str(), F_OK) == 0;
+    if (keep) {
+        loadConfigFile(sidePath);
+        rebuildGraphs(pieces.fileName);
+    } else {
+        // The instruments go with the graphs they show.
+        config_.graphList.clear();
+        rebuildGraphs(pieces.fileName);
+    }
+    if (pieces.extension != "mat")
+        return false;
+    ui_.showStatus("Reading MATLAB file...");
+    LoadedData data;
+    if (!readMatDataFile(path, data))
+        return false;
+    if (!keep) {
+        applyLoadedData(data, config_);
+        rebuildGraphs(pieces.fileName);
+    }
+    graphs_.rebuildAll();
+    const std::vector<SampleTarget*> targets = graphs_.targets();
+    for (std::size_t g = 0; g < data.graphs.size() && g < targets.size(); ++g) {
+        const std::vector<LoadedChannel>& channels = data.graphs[g].channels;
+        for (std::size_t c = 0; c < channels.size(); ++c)
+            targets[g]->appendSamples(static_cast<int>(c), channels[c].values.data(),
+                                      static_cast<int>(channels[c].values.size()));
+        targets[g]->advance(data.maxLen);
+    }
+    if (!keep) {
+        graphs_.autoScaleAll();
+        graphs_.refresh();
+        graphs_.fitAll();
+    }
+    graphs_.refresh();
+    ui_.showStatus("Ready");
+    return true;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "config/Config.h"
+#include "graph/EditCommands.h"
+
+#include <array>
+#include <cstddef>
+
+// Line colours (0xRRGGBB) of new channels by their position in the graph, repeating after nine:
+// blue, red, green, navy, maroon, purple, sky blue, orange, black.
+constexpr std::array<int, 9> channelPalette{0x0000FF, 0xFF0000, 0x008000, 0x000080, 0x800000,
+                                            0x800080, 0x0080FF, 0xFF8000, 0x000000};
+
+// The colour of a channel added or inserted at `position`.
+int paletteColour(std::size_t position);
+
+// The dialogs of the editing commands. Each edits the record it is given and returns true when
+// the user confirmed; the caller keeps the record unchanged otherwise.
+class RecordEditor {
+public:
+    virtual ~RecordEditor() = default;
+    // Caption, limits and stop flag of a graph.
+    virtual bool editGraph(GraphData& graph) = 0;
+    // The FFT settings of a graph, for its FFT view.
+    virtual bool editFFT(GraphData& graph) = 0;
+    virtual bool editChannel(const InputSettings& inputs, ChannelData& channel) = 0;
+};
+
+// Confirms every record as offered, as if each dialog were closed with OK at once.
+class AcceptingRecordEditor : public RecordEditor {
+public:
+    bool editGraph(GraphData&) override { return true; }
+    bool editFFT(GraphData&) override { return true; }
+    bool editChannel(const InputSettings&, ChannelData&) override { return true; }
+};
+
+// What a context menu was opened on.
+struct GraphTarget {
+    int graph = -1;       // index in the graph list; -1: none (Edit > Add Graph)
+    bool fftView = false; // the graph's FFT view rather than its time graph
+    int channel = -1;     // the selected channel; -1: none
+};
+
+enum class GraphChangeKind {
+    none,
+    graphAdded, // a new record at GraphChange::graph
+    graphEdited,
+    graphRemoved, // the record that was at GraphChange::graph
+    fftAdded,
+    fftEdited,
+    fftRemoved,
+    channelInserted, // a new channel at GraphChange::channel
+    channelEdited,
+    channelRemoved, // the channel that was at GraphChange::channel
+};
+
+struct GraphChange {
+    GraphChangeKind kind = GraphChangeKind::none;
+    int graph = -1;
+    int channel = -1;
+};
+
+// Applies one editing command to the graph list. Changes nothing (kind none) while the graphs
+// are locked, for an unknown command, a target out of range, a dialog that was cancelled, or
+// "Add FFT graph" on a graph that already has its FFT view.
+GraphChange applyGraphCommand(Config& config, RecordEditor& editor, int command,
+                              const GraphTarget& target);

@@ -1,0 +1,72 @@
+#include "graph/FFTGraph.h"
+
+#include "fft/FftRegions.h"
+#include "graph/Graph.h"
+#include "graph/InstrumentServer.h"
+
+#include <algorithm>
+#include <cmath>
+
+FFTGraph::FFTGraph(InstrumentServer& server, GraphData& graph)
+    : server_(server), graph_(graph), settings_(FftSettings::fromGraphData(graph)) {}
+
+FFTGraph::~FFTGraph() {
+    if (source_ && source_->fftView() == this)
+        source_->setFFTView(nullptr);
+}
+
+void FFTGraph::setSource(const KLib::Ref<Graph>& source) {
+    if (source_ && source_->fftView() == this)
+        source_->setFFTView(nullptr);
+    source_ = source;
+    setupRange();
+}
+
+double FFTGraph::dt() const {
+    return source_ ? source_->timing().dt : 1.0;
+}
+
+int FFTGraph::channelCount() const {
+    return static_cast<int>(std::min(spectra_.size(), graph_.channelList.size()));
+}
+
+void FFTGraph::rebuild() {
+    settings_ = FftSettings::fromGraphData(graph_);
+    setupRange();
+}
+
+void FFTGraph::setupRange() {
+    if (!source_) {
+        range_ = AnalysisRange{};
+        return;
+    }
+    const PlotFrame f = source_->frame();
+    const int capacity = source_->capacity();
+    const double samplesPerPixel = 1.0 / (source_->timing().dt * f.scale.x);
+    // Doubles until limited to the window: an axis without extent gives infinities or NaN.
+    double first = std::trunc((f.p1.x - f.offset.x) * samplesPerPixel);
+    double visible = std::ceil((f.p2.x - f.p1.x) * samplesPerPixel);
+    first = first > 0.0 ? std::min(first, static_cast<double>(capacity)) : 0.0;
+    // Without a usable axis the whole window is analysed.
+    visible = visible > 0.0 ? std::min(visible, static_cast<double>(capacity)) : capacity;
+    range_ = analysisRange(capacity, static_cast<int>(first), static_cast<int>(visible), settings_);
+    analyser_.setup(range_, settings_);
+}
+
+void FFTGraph::computeSpectra() {
+    regionPass_.assign(graph_.fftRegionList.size(), 1);
+    if (!source_ || source_->capacity() < 1 || range_.windowLength < 1)
+        return;
+    const int capacity = source_->capacity();
+    const std::vector<ChannelTrace>& traces = source_->traces();
+    spectra_.resize(std::min(traces.size(), graph_.channelList.size()));
+    // A window shrunk since the range was taken holds fewer samples; the rest reads as 0.
+    const int start = std::min(range_.startIndex, capacity);
+    const double sampleRate = 1.0 / dt(); // Hz
+    for (size_t c = 0; c < spectra_.size(); ++c) {
+        analyser_.compute(traces[c].samples.data() + start, static_cast<size_t>(capacity - start),
+                          spectra_[c]);
+        checkRegions(spectra_[c].data(), spectra_[c].size(), analyser_.transformLength(),
+                     sampleRate, graph_.fftRegionList, regionPass_);
+    }
+}

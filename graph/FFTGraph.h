@@ -1,0 +1,92 @@
+#pragma once
+
+#include "KLib/Ref.h"
+#include "config/Config.h"
+#include "fft/SpectrumAnalyser.h"
+#include "graph/Instrument.h"
+#include "graph/PlotFrame.h"
+
+#include <vector>
+
+class Graph;
+class InstrumentServer;
+class Painter;
+
+// The FFT view of a time graph, drawn below it: per channel the amplitude spectrum (linear or in
+// dB) of the part of the graph's data window that is visible in the graph, with the graph's
+// frequency regions marked green (pass) or red (fail). Its axes are the record's fft* fields.
+class FFTGraph : public Instrument {
+public:
+    // The server and the record must outlive the view.
+    FFTGraph(InstrumentServer& server, GraphData& graph);
+    ~FFTGraph() override;
+    FFTGraph(const FFTGraph&) = delete;
+    FFTGraph& operator=(const FFTGraph&) = delete;
+
+    // The time graph analysed; the view keeps it alive. Null unlinks.
+    void setSource(const KLib::Ref<Graph>& source);
+    Graph* source() const { return source_.get(); }
+
+    // Instrument
+    void setViewport(double x1, double y1, double x2, double y2) override;
+    void draw(Painter& painter) override;
+    HitResult hitTest(double x, double y) const override;
+    void move(double dx, double dy) override;
+    void zoomIn(double x1, double y1, double x2, double y2) override;
+    void zoomOut(double x1, double y1, double x2, double y2) override;
+    void zoomAt(double x, double y, double fx, double fy) override;
+    void fitX() override;
+    bool autoScaleY() override;
+    void setXAxis(bool isFFT, double scaleX, double offsetX) override;
+    void updateValueTexts() override {}
+    void setValueCallback(ValueCallback) override {}
+
+    // Re-reads the settings and forgets the window set-up, then takes the range again.
+    void rebuild();
+    // The analysed samples from the source's visible part of its data window.
+    void setupRange();
+    // The spectra of every channel from the source's samples, and the region checks. Does not
+    // repaint.
+    void computeSpectra();
+
+    // In the source's background: shades the visible samples right of the analysed ones in the
+    // rows top ... bottom (pixels). source is the source's frame.
+    void drawShading(Painter& painter, const PlotFrame& source, double top, double bottom) const;
+
+    const AnalysisRange& range() const { return range_; }
+    // Per channel, transformLength / 2 + 1 bins; bin j is j / (transformLength * dt) Hz.
+    const std::vector<std::vector<double>>& spectra() const { return spectra_; }
+    // Per region of the record, 1 = pass, 0 = fail.
+    const std::vector<int>& regionPass() const { return regionPass_; }
+    PlotFrame frame() const;
+
+private:
+    Point& scale() const { return graph_.fftScale; }
+    Point& offset() const { return graph_.fftOffset; }
+    Point& p1() const { return graph_.fftGraphP1; }
+    Point& p2() const { return graph_.fftGraphP2; }
+    // Seconds per sample of the source, 1 without one.
+    double dt() const;
+    int channelCount() const;
+    void broadcastXAxis();
+
+    void drawBackground(Painter& painter) const;
+    void drawRegions(Painter& painter) const;
+    void drawXGrid(Painter& painter) const;
+    void drawYGrid(Painter& painter) const;
+    void drawCurves(Painter& painter) const;
+    void drawLegend(Painter& painter) const;
+
+    InstrumentServer& server_;
+    GraphData& graph_;
+    KLib::Ref<Graph> source_;
+    double x1_ = 0.0; // viewport, panel pixels
+    double y1_ = 0.0;
+    double x2_ = 0.0;
+    double y2_ = 0.0;
+    FftSettings settings_;
+    AnalysisRange range_;
+    SpectrumAnalyser analyser_;
+    std::vector<std::vector<double>> spectra_;
+    std::vector<int> regionPass_;
+};

@@ -1,0 +1,148 @@
+#include "graph/CurvePlotter.h"
+#include "graph/FFTGraph.h"
+#include "graph/Graph.h"
+#include "graph/InstrumentServer.h"
+#include "graph/Painter.h"
+#include "graph/TickScale.h"
+#include "signal/Units.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Grid lines reach this far out of the plot area towards their labels, pixels.
+constexpr double tickLength = 3.0;
+// The legend starts this far inside the viewport's top-left corner, pixels.
+constexpr double legendInset = 5.0;
+
+constexpr int passColour = 0x00FF00;
+constexpr int failColour = 0xFF0000;
+// The visible samples of the time graph that no spectrum covers.
+constexpr int unanalysedColour = 0x969696;
+
+double within(double value, double low, double high) {
+    return std::max(low, std::min(value, high));
+}
+
+} // namespace
+
+void FFTGraph::draw(Painter& painter) {
+    painter.useTextFont();
+    painter.text("FFT of " + graph_.caption, p1().x, p1().y - server_.fontHeight());
+    drawBackground(painter);
+    drawCurves(painter);
+    drawLegend(painter);
+}
+
+void FFTGraph::drawBackground(Painter& painter) const {
+    const PlotFrame f = frame();
+    painter.setPen(Pen::none());
+    painter.setBrush(Brush{whiteColour, true});
+    painter.rectangle(f.p1.x, f.p1.y, f.p2.x, f.p2.y);
+    drawRegions(painter);
+
+    painter.setPen(Pen{gridColour, 1, true});
+    drawXGrid(painter);
+    drawYGrid(painter);
+
+    painter.setPen(Pen{blackColour, 1, true});
+    painter.setBrush(Brush::none());
+    painter.rectangle(f.p1.x, f.p1.y, f.p2.x + 1.0, f.p2.y + 1.0);
+}
+
+void FFTGraph::drawRegions(Painter& painter) const {
+    const PlotFrame f = frame();
+    painter.setPen(Pen::none());
+    const size_t count = std::min(regionPass_.size(), graph_.fftRegionList.size());
+    for (size_t i = 0; i < count; ++i) {
+        const FFTRegion& region = graph_.fftRegionList[i];
+        painter.setBrush(Brush{regionPass_[i] ? passColour : failColour, true});
+        // From the top of the plot down to the limit, inside the plot.
+        const double left = within(f.x(region.freq - 0.5 * region.width), f.p1.x, f.p2.x);
+        const double right = within(f.x(region.freq + 0.5 * region.width), f.p1.x, f.p2.x);
+        painter.rectangle(left, f.p1.y, right, f.clampedY(region.limitFail));
+    }
+}
+
+void FFTGraph::drawXGrid(Painter& painter) const {
+    const PlotFrame f = frame();
+    // Grid lines at most 60 pixels apart, labels (Hz) on every second one.
+    const Ticks t = ticks(f.xValue(f.p1.x), f.xValue(f.p2.x), 60.0 / (f.p2.x - f.p1.x));
+    if (!t.drawable())
+        return;
+    for (double k = t.first; k <= t.last; k += 1.0) {
+        const double value = k * t.step;
+        const double x = f.x(value);
+        painter.line(x, f.p2.y + tickLength, x, f.p1.y);
+        if (std::fmod(k, 2.0) == 0.0) {
+            const std::string label = tickLabel(value, t.step);
+            painter.text(label, x - painter.textExtent(label).width / 2.0, f.p2.y + tickLength);
+        }
+    }
+}
+
+void FFTGraph::drawYGrid(Painter& painter) const {
+    const PlotFrame f = frame();
+    // Grid lines at most 2.5 text heights apart, every one labelled.
+    const Ticks t =
+        ticks(f.yValue(f.p2.y), f.yValue(f.p1.y), server_.fontHeight() * 2.5 / (f.p2.y - f.p1.y));
+    if (!t.drawable())
+        return;
+    for (double k = t.first; k <= t.last; k += 1.0) {
+        const double value = k * t.step;
+        const double y = f.y(value);
+        painter.line(f.p1.x - tickLength, y, f.p2.x, y);
+        const std::string label = tickLabel(value, t.step);
+        const TextSize size = painter.textExtent(label);
+        painter.text(label, f.p1.x - tickLength - size.width, y - size.height / 2.0);
+    }
+}
+
+void FFTGraph::drawCurves(Painter& painter) const {
+    if (range_.windowLength < 1)
+        return;
+    const PlotFrame f = frame();
+    const int transformLength = analyser_.transformLength();
+    const double binWidth = 1.0 / (transformLength * dt()); // Hz
+    for (int i = 0; i < channelCount(); ++i) {
+        const ChannelData& channel = graph_.channelList[static_cast<size_t>(i)];
+        painter.setPen(Pen{channel.color & 0xFFFFFF, server_.lineWidth(), true});
+        // Bins 0 ... F / 2 - 1 from 0 Hz to the Nyquist frequency.
+        const SampleSeries series{spectra_[static_cast<size_t>(i)].data(), transformLength / 2,
+                                  binWidth};
+        plotCurve(painter, f, series, 0.0, 0.5 / dt());
+    }
+}
+
+void FFTGraph::drawLegend(Painter& painter) const {
+    const double fontHeight = server_.fontHeight();
+    const double x0 = x1_ + legendInset;
+    double top = y1_ + legendInset;
+    const std::string scaleText = graph_.fftLogScale ? "dB " : "";
+    painter.setPen(Pen::none());
+    for (const ChannelData& channel : graph_.channelList) {
+        painter.setBrush(Brush{channel.color & 0xFFFFFF, true});
+        painter.rectangle(x0, top + 0.1 * fontHeight, x0 + 0.8 * fontHeight,
+                          top + 0.9 * fontHeight);
+        painter.text(channel.caption + " [" + scaleText + unitName(channel.unit) + "]",
+                     x0 + fontHeight, top);
+        top += fontHeight + 2.0;
+    }
+}
+
+void FFTGraph::drawShading(Painter& painter, const PlotFrame& source, double top,
+                           double bottom) const {
+    if (range_.windowLength < 1)
+        return;
+    const double dt = this->dt();
+    const double visible = std::trunc((source.p2.x - source.p1.x) / source.scale.x / dt);
+    const double analysed = static_cast<double>(range_.averages) * range_.windowLength;
+    if (!(analysed < visible))
+        return;
+    const double left =
+        within(source.x((range_.startIndex + analysed) * dt), source.p1.x, source.p2.x);
+    painter.setPen(Pen::none());
+    painter.setBrush(Brush{unanalysedColour, true});
+    painter.rectangle(left, top, source.p2.x, bottom);
+}

@@ -1,0 +1,150 @@
+#include "graph/FFTGraph.h"
+#include "graph/InstrumentServer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Room left of the plot for the legend and the Y labels, and right of it, in pixels: as in the
+// time graph, so that both plots line up.
+constexpr double legendWidth = 120.0;
+constexpr double rightMargin = 12.0;
+
+} // namespace
+
+PlotFrame FFTGraph::frame() const {
+    return PlotFrame{scale(), offset(), p1(), p2()};
+}
+
+void FFTGraph::setViewport(double x1, double y1, double x2, double y2) {
+    x1_ = x1;
+    y1_ = y1;
+    x2_ = x2;
+    y2_ = y2;
+    const double fontHeight = server_.fontHeight();
+    const double left = x1 + legendWidth;
+    const double right = x2 - rightMargin;
+    const double top = y1 + fontHeight + 4.0;
+    const double bottom = y2 - (fontHeight + 7.0);
+    // A record whose view was never laid out starts at 0 Hz to the Nyquist frequency instead of
+    // its initial 0 ... 1 Hz.
+    const GraphData initial;
+    const bool firstLayout = p1().x == initial.fftGraphP1.x && p2().x == initial.fftGraphP2.x &&
+                             scale().x == initial.fftScale.x && offset().x == initial.fftOffset.x;
+    // The visible frequency and value ranges stay; an axis without extent keeps its transform.
+    if (p1().x != p2().x && left != right) {
+        const double kx = (left - right) / (p1().x - p2().x);
+        scale().x *= kx;
+        offset().x = left - kx * p1().x + kx * offset().x;
+    }
+    if (p1().y != p2().y && top != bottom) {
+        const double ky = (top - bottom) / (p1().y - p2().y);
+        scale().y *= ky;
+        offset().y = top - ky * p1().y + ky * offset().y;
+    }
+    p1() = Point{left, top};
+    p2() = Point{right, bottom};
+    if (firstLayout && source_ && left != right) {
+        scale().x = (right - left) / (0.5 / dt()) * 0.999;
+        offset().x = left;
+    }
+}
+
+HitResult FFTGraph::hitTest(double x, double y) const {
+    const auto inside = [&](double zx1, double zy1, double zx2, double zy2) {
+        return zx1 <= x && x < zx2 && zy1 <= y && y < zy2;
+    };
+    if (inside(p1().x, p1().y, p2().x, p2().y))
+        return HitResult{plotHit, p1().x, p1().y, p2().x, p2().y};
+    if (inside(x1_, y1_, x2_, y2_))
+        return HitResult{viewportHit, x1_, y1_, x2_, y2_};
+    return HitResult{};
+}
+
+void FFTGraph::broadcastXAxis() {
+    server_.broadcastXAxis(true, scale().x, offset().x);
+}
+
+void FFTGraph::move(double dx, double dy) {
+    offset().x += dx;
+    offset().y += dy;
+    broadcastXAxis();
+}
+
+void FFTGraph::zoomIn(double x1, double y1, double x2, double y2) {
+    if (x1 == x2 || y1 == y2)
+        return;
+    const double kx = (p1().x - p2().x) / (x1 - x2);
+    const double ky = (p1().y - p2().y) / (y1 - y2);
+    scale().x *= kx;
+    scale().y *= ky;
+    offset().x = p1().x - kx * x1 + kx * offset().x;
+    offset().y = p1().y - ky * y1 + ky * offset().y;
+    broadcastXAxis();
+}
+
+void FFTGraph::zoomOut(double x1, double y1, double x2, double y2) {
+    if (x1 == x2 || y1 == y2 || p1().x == p2().x || p1().y == p2().y)
+        return;
+    const double kx = (x1 - x2) / (p1().x - p2().x);
+    const double ky = (y1 - y2) / (p1().y - p2().y);
+    scale().x *= kx;
+    scale().y *= ky;
+    offset().x = x1 - kx * p1().x + kx * offset().x;
+    offset().y = y1 - ky * p1().y + ky * offset().y;
+    broadcastXAxis();
+}
+
+void FFTGraph::zoomAt(double x, double y, double fx, double fy) {
+    zoomIn(x + (p1().x - x) * fx, y + (p1().y - y) * fy, x + (p2().x - x) * fx,
+           y + (p2().y - y) * fy);
+}
+
+void FFTGraph::fitX() {
+    if (p1().x == p2().x)
+        return;
+    // 0 Hz to the Nyquist frequency, ending just inside the right edge.
+    scale().x = (p2().x - p1().x) / (0.5 / dt()) * 0.999;
+    offset().x = p1().x;
+    broadcastXAxis();
+}
+
+bool FFTGraph::autoScaleY() {
+    // The drawn bins; minus infinity (a zero bin in dB) has no place on an axis.
+    double high = -HUGE_VAL;
+    double low = HUGE_VAL;
+    for (const std::vector<double>& spectrum : spectra_) {
+        for (size_t j = 0; j + 1 < spectrum.size(); ++j) {
+            if (std::isfinite(spectrum[j])) {
+                high = std::max(high, spectrum[j]);
+                low = std::min(low, spectrum[j]);
+            }
+        }
+    }
+    if (low > high) {
+        high = 1.0;
+        low = -1.0;
+    }
+    const double margin = std::fabs(high + low) * 1e-5 + 1e-5;
+    high += margin;
+    low -= margin;
+    // 1 % of the range stays free below and above the spectra.
+    const double newScale = (p1().y - p2().y) / ((high - low) * 1.02);
+    const double newOffset = p2().y - (low - 0.01 * (high - low)) * newScale;
+    if (!std::isfinite(newScale) || !std::isfinite(newOffset) || newScale == 0.0)
+        return false;
+    const bool changed = newScale != scale().y || newOffset != offset().y;
+    scale().y = newScale;
+    offset().y = newOffset;
+    return changed;
+}
+
+void FFTGraph::setXAxis(bool isFFT, double scaleX, double offsetX) {
+    if (!server_.syncXAxis() || !isFFT)
+        return;
+    if (!std::isfinite(scaleX) || scaleX == 0.0 || !std::isfinite(offsetX))
+        return;
+    scale().x = scaleX;
+    offset().x = offsetX;
+}
