@@ -4,6 +4,7 @@
 #include "config/Config.h"
 #include "fft/SpectrumAnalyser.h"
 #include "graph/Instrument.h"
+#include "graph/PlotAxes.h"
 #include "graph/PlotFrame.h"
 
 #include <vector>
@@ -65,6 +66,7 @@ private:
     Point& offset() const { return graph_.fftOffset; }
     Point& p1() const { return graph_.fftGraphP1; }
     Point& p2() const { return graph_.fftGraphP2; }
+    PlotAxes axes() const { return PlotAxes{scale(), offset(), p1(), p2()}; }
     // Seconds per sample of the source, 1 without one.
     double dt() const;
     int channelCount() const;

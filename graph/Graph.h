@@ -3,6 +3,7 @@
 #include "acquisition/SampleTarget.h"
 #include "config/Config.h"
 #include "graph/Instrument.h"
+#include "graph/PlotAxes.h"
 #include "graph/PlotFrame.h"
 
 #include <vector>
@@ -101,6 +102,7 @@ private:
     Point& offset() const { return graph_.offset; }
     Point& p1() const { return graph_.graphP1; }
     Point& p2() const { return graph_.graphP2; }
+    PlotAxes axes() const { return PlotAxes{scale(), offset(), p1(), p2()}; }
     void broadcastXAxis();
     // New range and spectra for the FFT view after an X axis change.
     void analyseVisibleRange();

@@ -24,20 +24,8 @@ void Graph::setViewport(double x1, double y1, double x2, double y2) {
     const double right = x2 - rightMargin;
     const double top = y1 + fontHeight + 4.0;
     const double bottom = y2 - (fontHeight + 7.0);
-    // The value range visible so far stays visible. An axis without extent, before or after,
-    // keeps its transform: the factor would be zero or infinite and the axis lost for good.
-    if (p1().x != p2().x && left != right) {
-        const double kx = (left - right) / (p1().x - p2().x);
-        scale().x *= kx;
-        offset().x = left - kx * p1().x + kx * offset().x;
-    }
-    if (p1().y != p2().y && top != bottom) {
-        const double ky = (top - bottom) / (p1().y - p2().y);
-        scale().y *= ky;
-        offset().y = top - ky * p1().y + ky * offset().y;
-    }
-    p1() = Point{left, top};
-    p2() = Point{right, bottom};
+    // The value range visible so far stays visible.
+    axes().resizeArea(left, top, right, bottom);
 }
 
 void Graph::broadcastXAxis() {
@@ -46,38 +34,23 @@ void Graph::broadcastXAxis() {
 }
 
 void Graph::move(double dx, double dy) {
-    offset().x += dx;
-    offset().y += dy;
+    axes().move(dx, dy);
     broadcastXAxis();
 }
 
 void Graph::zoomIn(double x1, double y1, double x2, double y2) {
-    if (x1 == x2 || y1 == y2)
-        return;
-    const double kx = (p1().x - p2().x) / (x1 - x2);
-    const double ky = (p1().y - p2().y) / (y1 - y2);
-    scale().x *= kx;
-    scale().y *= ky;
-    offset().x = p1().x - kx * x1 + kx * offset().x;
-    offset().y = p1().y - ky * y1 + ky * offset().y;
-    broadcastXAxis();
+    if (axes().zoomIn(x1, y1, x2, y2))
+        broadcastXAxis();
 }
 
 void Graph::zoomOut(double x1, double y1, double x2, double y2) {
-    if (x1 == x2 || y1 == y2 || p1().x == p2().x || p1().y == p2().y)
-        return;
-    const double kx = (x1 - x2) / (p1().x - p2().x);
-    const double ky = (y1 - y2) / (p1().y - p2().y);
-    scale().x *= kx;
-    scale().y *= ky;
-    offset().x = x1 - kx * p1().x + kx * offset().x;
-    offset().y = y1 - ky * p1().y + ky * offset().y;
-    broadcastXAxis();
+    if (axes().zoomOut(x1, y1, x2, y2))
+        broadcastXAxis();
 }
 
 void Graph::zoomAt(double x, double y, double fx, double fy) {
-    zoomIn(x + (p1().x - x) * fx, y + (p1().y - y) * fy, x + (p2().x - x) * fx,
-           y + (p2().y - y) * fy);
+    if (axes().zoomAt(x, y, fx, fy))
+        broadcastXAxis();
 }
 
 void Graph::fitX() {
