@@ -44,6 +44,9 @@ public:
     int copySamples(int graph, int channel, int from, double* destination,
                     int count) const override {
         const FakeGraph& g = graphs[graph];
+        // Like a real graph, a channel the instrument does not have delivers nothing.
+        if (channel < 0 || static_cast<std::size_t>(channel) >= g.channels.size())
+            return 0;
         const int n = std::max(0, std::min(count, g.fresh - from));
         std::copy_n(g.channels[channel].begin() + from, n, destination);
         return n;

@@ -87,14 +87,15 @@ TEST_F(FftViewTest, SpeedGraphWithAnFftViewBelowIt) {
     // Position, speed and the speed's FFT view, in that order top to bottom.
     WXInstrumentPanel* panel = findPanel(frame_);
     ASSERT_NE(panel, nullptr);
+    click(frame_, ID_AUTO_ZOOM, wxEVT_TOOL);
+    click(frame_, ID_START);
+    pump(3500ms);
+    // Starting recreates the instruments, so they are looked up only now.
     const auto& instruments = panel->server().instruments();
     ASSERT_EQ(instruments.size(), 3u);
     auto* view = dynamic_cast<FFTGraph*>(instruments[2].get());
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->source(), instruments[1].get());
-    click(frame_, ID_AUTO_ZOOM, wxEVT_TOOL);
-    click(frame_, ID_START);
-    pump(3500ms);
     EXPECT_EQ(status(), "Recording...");
     // Three seconds of one-second windows: the spectra were computed.
     ASSERT_EQ(view->spectra().size(), 1u);
