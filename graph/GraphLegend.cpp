@@ -74,8 +74,10 @@ void Graph::updateValueTexts() {
         if (trace.valueTextPlaced) {
             if (!screen)
                 screen = server_.screenPainter();
-            screen->clip(trace.valueTextX, trace.valueTextY + 1.0, trace.valueTextX + valueBoxWidth,
-                         trace.valueTextY + 1.0 + fontHeight - 5.0);
+            // The whole line of the old text is cleared: a box shorter than the font's height
+            // leaves the lower part of the old digits under the new ones.
+            screen->clip(trace.valueTextX, trace.valueTextY, trace.valueTextX + valueBoxWidth,
+                         trace.valueTextY + fontHeight);
             screen->clear();
             screen->resetClip();
             screen->useTextFont();

@@ -164,7 +164,8 @@ TEST(GraphDrawingTest, LegendRangeBarsAndValueTexts) {
     f.graph->updateValueTexts();
     const std::vector<Drawn>& screen = f.server->screen;
     ASSERT_EQ(screen.size(), 4u);
-    EXPECT_EQ(screen[0].coordinates(), (std::vector<int>{15, 18, 50, 5}));
+    // The old value is cleared over a whole text line (font height 10).
+    EXPECT_EQ(screen[0].coordinates(), (std::vector<int>{15, 17, 50, 10}));
     EXPECT_EQ(screen[3].text, "5.00000");
     EXPECT_EQ(reported, (std::vector<std::string>{"A=5.000000"}));
 
