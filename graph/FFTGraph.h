@@ -74,8 +74,6 @@ private:
 
     void drawBackground(Painter& painter) const;
     void drawRegions(Painter& painter) const;
-    void drawXGrid(Painter& painter) const;
-    void drawYGrid(Painter& painter) const;
     void drawCurves(Painter& painter) const;
     void drawLegend(Painter& painter) const;
 

@@ -3,6 +3,7 @@
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
 #include "graph/Painter.h"
+#include "graph/PlotGrid.h"
 #include "graph/TickScale.h"
 #include "signal/Units.h"
 
@@ -11,8 +12,6 @@
 
 namespace {
 
-// Grid lines reach this far out of the plot area towards their labels, pixels.
-constexpr double tickLength = 3.0;
 // The legend starts this far inside the viewport's top-left corner, pixels.
 constexpr double legendInset = 5.0;
 
@@ -43,8 +42,8 @@ void FFTGraph::drawBackground(Painter& painter) const {
     drawRegions(painter);
 
     painter.setPen(Pen{gridColour, 1, true});
-    drawXGrid(painter);
-    drawYGrid(painter);
+    drawXGrid(painter, f, true);
+    drawYGrid(painter, f, server_.fontHeight(), true);
 
     painter.setPen(Pen{blackColour, 1, true});
     painter.setBrush(Brush::none());
@@ -62,40 +61,6 @@ void FFTGraph::drawRegions(Painter& painter) const {
         const double left = within(f.x(region.freq - 0.5 * region.width), f.p1.x, f.p2.x);
         const double right = within(f.x(region.freq + 0.5 * region.width), f.p1.x, f.p2.x);
         painter.rectangle(left, f.p1.y, right, f.clampedY(region.limitFail));
-    }
-}
-
-void FFTGraph::drawXGrid(Painter& painter) const {
-    const PlotFrame f = frame();
-    // Grid lines at most 60 pixels apart, labels (Hz) on every second one.
-    const Ticks t = ticks(f.xValue(f.p1.x), f.xValue(f.p2.x), 60.0 / (f.p2.x - f.p1.x));
-    if (!t.drawable())
-        return;
-    for (double k = t.first; k <= t.last; k += 1.0) {
-        const double value = k * t.step;
-        const double x = f.x(value);
-        painter.line(x, f.p2.y + tickLength, x, f.p1.y);
-        if (std::fmod(k, 2.0) == 0.0) {
-            const std::string label = tickLabel(value, t.step);
-            painter.text(label, x - painter.textExtent(label).width / 2.0, f.p2.y + tickLength);
-        }
-    }
-}
-
-void FFTGraph::drawYGrid(Painter& painter) const {
-    const PlotFrame f = frame();
-    // Grid lines at most 2.5 text heights apart, every one labelled.
-    const Ticks t =
-        ticks(f.yValue(f.p2.y), f.yValue(f.p1.y), server_.fontHeight() * 2.5 / (f.p2.y - f.p1.y));
-    if (!t.drawable())
-        return;
-    for (double k = t.first; k <= t.last; k += 1.0) {
-        const double value = k * t.step;
-        const double y = f.y(value);
-        painter.line(f.p1.x - tickLength, y, f.p2.x, y);
-        const std::string label = tickLabel(value, t.step);
-        const TextSize size = painter.textExtent(label);
-        painter.text(label, f.p1.x - tickLength - size.width, y - size.height / 2.0);
     }
 }
 

@@ -113,8 +113,6 @@ private:
     std::vector<LegendRow> legendRows() const;
 
     void drawBackground(Painter& painter, bool labels) const;
-    void drawXGrid(Painter& painter, bool labels) const;
-    void drawYGrid(Painter& painter, bool labels) const;
     void drawCurves(Painter& painter, double t0, double t1) const;
     void drawLegend(Painter& painter);
     void drawRangeBars(Painter& painter) const;

@@ -3,15 +3,13 @@
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
 #include "graph/Painter.h"
+#include "graph/PlotGrid.h"
 #include "graph/TickScale.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// Grid lines reach this far out of the plot area towards their labels, pixels.
-constexpr double tickLength = 3.0;
 
 Pen channelPen(const ChannelData& channel, int lineWidth) {
     return Pen{channel.color & 0xFFFFFF, lineWidth, true};
@@ -61,48 +59,12 @@ void Graph::drawBackground(Painter& painter, bool labels) const {
         fftView_->drawShading(painter, f, top, bottom);
 
     painter.setPen(Pen{gridColour, 1, true});
-    drawXGrid(painter, labels);
-    drawYGrid(painter, labels);
+    drawXGrid(painter, f, labels);
+    drawYGrid(painter, f, server_.fontHeight(), labels);
 
     painter.setPen(Pen{blackColour, 1, true});
     painter.setBrush(Brush::none());
     painter.rectangle(f.p1.x, f.p1.y, f.p2.x + 1.0, f.p2.y + 1.0);
-}
-
-void Graph::drawXGrid(Painter& painter, bool labels) const {
-    const PlotFrame f = frame();
-    // Grid lines at most 60 pixels apart, labels on every second one.
-    const Ticks t = ticks(f.xValue(f.p1.x), f.xValue(f.p2.x), 60.0 / (f.p2.x - f.p1.x));
-    if (!t.drawable())
-        return;
-    for (double k = t.first; k <= t.last; k += 1.0) {
-        const double value = k * t.step;
-        const double x = f.x(value);
-        painter.line(x, f.p2.y + tickLength, x, f.p1.y);
-        if (labels && std::fmod(k, 2.0) == 0.0) {
-            const std::string label = tickLabel(value, t.step);
-            painter.text(label, x - painter.textExtent(label).width / 2.0, f.p2.y + tickLength);
-        }
-    }
-}
-
-void Graph::drawYGrid(Painter& painter, bool labels) const {
-    const PlotFrame f = frame();
-    // Grid lines at most 2.5 text heights apart, every one labelled.
-    const Ticks t =
-        ticks(f.yValue(f.p2.y), f.yValue(f.p1.y), server_.fontHeight() * 2.5 / (f.p2.y - f.p1.y));
-    if (!t.drawable())
-        return;
-    for (double k = t.first; k <= t.last; k += 1.0) {
-        const double value = k * t.step;
-        const double y = f.y(value);
-        painter.line(f.p1.x - tickLength, y, f.p2.x, y);
-        if (labels) {
-            const std::string label = tickLabel(value, t.step);
-            const TextSize size = painter.textExtent(label);
-            painter.text(label, f.p1.x - tickLength - size.width, y - size.height / 2.0);
-        }
-    }
 }
 
 void Graph::drawCurves(Painter& painter, double t0, double t1) const {
