@@ -3,9 +3,9 @@
 #include "KLib/Ref.h"
 #include "config/Config.h"
 #include "fft/SpectrumAnalyser.h"
-#include "graph/Instrument.h"
 #include "graph/PlotAxes.h"
 #include "graph/PlotFrame.h"
+#include "graph/PlotInstrument.h"
 
 #include <vector>
 
@@ -16,7 +16,7 @@ class Painter;
 // The FFT view of a time graph, drawn below it: per channel the amplitude spectrum (linear or in
 // dB) of the part of the graph's data window that is visible in the graph, with the graph's
 // frequency regions marked green (pass) or red (fail). Its axes are the record's fft* fields.
-class FFTGraph : public Instrument {
+class FFTGraph : public PlotInstrument {
 public:
     // The server and the record must outlive the view.
     FFTGraph(InstrumentServer& server, GraphData& graph);
@@ -32,10 +32,6 @@ public:
     void setViewport(double x1, double y1, double x2, double y2) override;
     void draw(Painter& painter) override;
     HitResult hitTest(double x, double y) const override;
-    void move(double dx, double dy) override;
-    void zoomIn(double x1, double y1, double x2, double y2) override;
-    void zoomOut(double x1, double y1, double x2, double y2) override;
-    void zoomAt(double x, double y, double fx, double fy) override;
     void fitX() override;
     bool autoScaleY() override;
     void setXAxis(bool isFFT, double scaleX, double offsetX) override;
@@ -66,11 +62,11 @@ private:
     Point& offset() const { return graph_.fftOffset; }
     Point& p1() const { return graph_.fftGraphP1; }
     Point& p2() const { return graph_.fftGraphP2; }
-    PlotAxes axes() const { return PlotAxes{scale(), offset(), p1(), p2()}; }
+    PlotAxes axes() const override { return PlotAxes{scale(), offset(), p1(), p2()}; }
     // Seconds per sample of the source, 1 without one.
     double dt() const;
     int channelCount() const;
-    void broadcastXAxis();
+    void broadcastXAxis() override;
 
     void drawBackground(Painter& painter) const;
     void drawRegions(Painter& painter) const;

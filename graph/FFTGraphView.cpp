@@ -55,26 +55,6 @@ void FFTGraph::broadcastXAxis() {
     server_.broadcastXAxis(true, scale().x, offset().x);
 }
 
-void FFTGraph::move(double dx, double dy) {
-    axes().move(dx, dy);
-    broadcastXAxis();
-}
-
-void FFTGraph::zoomIn(double x1, double y1, double x2, double y2) {
-    if (axes().zoomIn(x1, y1, x2, y2))
-        broadcastXAxis();
-}
-
-void FFTGraph::zoomOut(double x1, double y1, double x2, double y2) {
-    if (axes().zoomOut(x1, y1, x2, y2))
-        broadcastXAxis();
-}
-
-void FFTGraph::zoomAt(double x, double y, double fx, double fy) {
-    if (axes().zoomAt(x, y, fx, fy))
-        broadcastXAxis();
-}
-
 void FFTGraph::fitX() {
     if (p1().x == p2().x)
         return;

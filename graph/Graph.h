@@ -2,9 +2,9 @@
 
 #include "acquisition/SampleTarget.h"
 #include "config/Config.h"
-#include "graph/Instrument.h"
 #include "graph/PlotAxes.h"
 #include "graph/PlotFrame.h"
+#include "graph/PlotInstrument.h"
 
 #include <vector>
 
@@ -34,7 +34,7 @@ struct GraphTiming {
 // One graph of the configuration as a time graph: the channels' samples over a data window of
 // `capacity` samples, written from the left by sweeps. New samples are drawn as they arrive,
 // with a gap of one tenth of the window running ahead of them.
-class Graph : public Instrument, public SampleTarget {
+class Graph : public PlotInstrument, public SampleTarget {
 public:
     // The server and both records must outlive the graph.
     Graph(InstrumentServer& server, const InputSettings& inputs, GraphData& graph);
@@ -43,10 +43,6 @@ public:
     void setViewport(double x1, double y1, double x2, double y2) override;
     void draw(Painter& painter) override;
     HitResult hitTest(double x, double y) const override;
-    void move(double dx, double dy) override;
-    void zoomIn(double x1, double y1, double x2, double y2) override;
-    void zoomOut(double x1, double y1, double x2, double y2) override;
-    void zoomAt(double x, double y, double fx, double fy) override;
     void fitX() override;
     bool autoScaleY() override;
     void setXAxis(bool isFFT, double scaleX, double offsetX) override;
@@ -102,8 +98,8 @@ private:
     Point& offset() const { return graph_.offset; }
     Point& p1() const { return graph_.graphP1; }
     Point& p2() const { return graph_.graphP2; }
-    PlotAxes axes() const { return PlotAxes{scale(), offset(), p1(), p2()}; }
-    void broadcastXAxis();
+    PlotAxes axes() const override { return PlotAxes{scale(), offset(), p1(), p2()}; }
+    void broadcastXAxis() override;
     // New range and spectra for the FFT view after an X axis change.
     void analyseVisibleRange();
 

@@ -33,26 +33,6 @@ void Graph::broadcastXAxis() {
     server_.broadcastXAxis(false, scale().x, offset().x);
 }
 
-void Graph::move(double dx, double dy) {
-    axes().move(dx, dy);
-    broadcastXAxis();
-}
-
-void Graph::zoomIn(double x1, double y1, double x2, double y2) {
-    if (axes().zoomIn(x1, y1, x2, y2))
-        broadcastXAxis();
-}
-
-void Graph::zoomOut(double x1, double y1, double x2, double y2) {
-    if (axes().zoomOut(x1, y1, x2, y2))
-        broadcastXAxis();
-}
-
-void Graph::zoomAt(double x, double y, double fx, double fy) {
-    if (axes().zoomAt(x, y, fx, fy))
-        broadcastXAxis();
-}
-
 void Graph::fitX() {
     if (capacity_ < 1 || p1().x == p2().x)
         return;
