@@ -4,6 +4,7 @@
 #include "KLib/Data/MatlabWriter.h"
 
 #include "MatlabTestFiles.h"
+#include "SciPyDump.h"
 
 #include <gtest/gtest.h>
 
@@ -17,34 +18,6 @@ using namespace MatlabTest;
 // "\260" is the byte 0xB0, the Latin-1 degree sign.
 
 namespace {
-
-// The first interpreter that has SciPy: $ORVA_PYTHON, the system's, then the one on the path.
-std::string pythonWithSciPy() {
-    std::vector<std::string> candidates = {"/usr/bin/python3", "python3"};
-    if (const char* chosen = std::getenv("ORVA_PYTHON"))
-        candidates.insert(candidates.begin(), chosen);
-    for (const std::string& python : candidates)
-        if (std::system((python + " -c 'import scipy.io' >/dev/null 2>&1").c_str()) == 0)
-            return python;
-    return {};
-}
-
-// The script's output followed by its exit status.
-std::string dumpWithSciPy(const std::string& file) {
-    const std::string python = pythonWithSciPy();
-    if (python.empty())
-        return "no python3 with scipy found";
-    const std::string command =
-        python + " '" ORVA_TEST_DATA_DIR "/mat/dump_mat.py' '" + file + "' 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return "popen failed";
-    std::string output;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, n);
-    return output + "exit " + std::to_string(pclose(pipe));
-}
 
 void writeRecording(const std::string& path, bool swap) {
     MatlabWriter writer(path);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SciPyDump.h"
+
 // Fakes and helpers shared by the data file tests: graphs with fixed samples, a recording user
 // interface, a temporary folder and SciPy's view of a MAT file.
 
@@ -107,26 +109,4 @@ inline bool exists(const std::string& path) {
 }
 
 // The output of tests/data/mat/dump_mat.py (SciPy's loadmat) followed by its exit status.
-inline std::string dumpWithSciPy(const std::string& file) {
-    std::string python;
-    for (const char* candidate : {"/usr/bin/python3", "python3"})
-        if (std::system(
-                (std::string(candidate) + " -c 'import scipy.io' >/dev/null 2>&1").c_str()) == 0) {
-            python = candidate;
-            break;
-        }
-    if (python.empty())
-        return "no python3 with scipy found";
-    const std::string command =
-        python + " '" ORVA_TEST_DATA_DIR "/mat/dump_mat.py' '" + file + "' 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return "popen failed";
-    std::string output;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, n);
-    return output + "exit " + std::to_string(pclose(pipe));
-}
-
 } // namespace FilesTest
