@@ -83,15 +83,7 @@ bool FFTGraph::autoScaleY() {
     const double margin = std::fabs(high + low) * 1e-5 + 1e-5;
     high += margin;
     low -= margin;
-    // 1 % of the range stays free below and above the spectra.
-    const double newScale = (p1().y - p2().y) / ((high - low) * 1.02);
-    const double newOffset = p2().y - (low - 0.01 * (high - low)) * newScale;
-    if (!std::isfinite(newScale) || !std::isfinite(newOffset) || newScale == 0.0)
-        return false;
-    const bool changed = newScale != scale().y || newOffset != offset().y;
-    scale().y = newScale;
-    offset().y = newOffset;
-    return changed;
+    return axes().fitY(low, high);
 }
 
 void FFTGraph::setXAxis(bool isFFT, double scaleX, double offsetX) {

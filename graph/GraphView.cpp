@@ -58,15 +58,7 @@ bool Graph::autoScaleY() {
         high += margin;
         low -= margin;
     }
-    // 1 % of the range stays free below and above the data.
-    const double newScale = (p1().y - p2().y) / ((high - low) * 1.02);
-    const double newOffset = p2().y - (low - 0.01 * (high - low)) * newScale;
-    if (!std::isfinite(newScale) || !std::isfinite(newOffset) || newScale == 0.0)
-        return false;
-    const bool changed = newScale != scale().y || newOffset != offset().y;
-    scale().y = newScale;
-    offset().y = newOffset;
-    return changed;
+    return axes().fitY(low, high);
 }
 
 void Graph::setXAxis(bool isFFT, double scaleX, double offsetX) {

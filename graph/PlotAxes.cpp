@@ -1,5 +1,7 @@
 #include "graph/PlotAxes.h"
 
+#include <cmath>
+
 void PlotAxes::resizeArea(double left, double top, double right, double bottom) {
     if (p1.x != p2.x && left != right) {
         const double kx = (left - right) / (p1.x - p2.x);
@@ -47,4 +49,15 @@ bool PlotAxes::zoomOut(double x1, double y1, double x2, double y2) {
 bool PlotAxes::zoomAt(double x, double y, double fx, double fy) {
     return zoomIn(x + (p1.x - x) * fx, y + (p1.y - y) * fy, x + (p2.x - x) * fx,
                   y + (p2.y - y) * fy);
+}
+
+bool PlotAxes::fitY(double low, double high) {
+    const double newScale = (p1.y - p2.y) / ((high - low) * 1.02);
+    const double newOffset = p2.y - (low - 0.01 * (high - low)) * newScale;
+    if (!std::isfinite(newScale) || !std::isfinite(newOffset) || newScale == 0.0)
+        return false;
+    const bool changed = newScale != scale.y || newOffset != offset.y;
+    scale.y = newScale;
+    offset.y = newOffset;
+    return changed;
 }

@@ -24,4 +24,7 @@ struct PlotAxes {
     bool zoomOut(double x1, double y1, double x2, double y2);
     // Scales the plot about a pixel point; a factor above 1 shows more.
     bool zoomAt(double x, double y, double fx, double fy);
+    // The Y axis spans low ... high with 1 % of the range free below and above. False, with the
+    // axis unchanged, when that gives no usable transform; otherwise whether it changed.
+    bool fitY(double low, double high);
 };
