@@ -5,9 +5,9 @@
 
 #include "app/Ids.h"
 #include "app/ImageFiles.h"
-#include "app/WxText.h"
 #include "config/UserPaths.h"
 #include "control/InstrumentGraphBoard.h"
+#include "graph/WXConvert.h"
 #include "graph/WXInstrumentPanel.h"
 #include "graph/wxLogoPanel.h"
 #include "signal/Inputs.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/WXRecordEditor.h"
 #include "control/GraphCommandHandler.h"
 #include "control/MainController.h"
 
@@ -32,6 +33,9 @@ public:
     int zeroMask() const;
     const std::vector<wxCheckBox*>& zeroCheckBoxes() const { return zeroCheckBoxes_; }
     wxLogoPanel* readout() const { return readout_; }
+    WXInstrumentPanel* panel() const { return panel_; }
+    // Runs the editing commands of the context menus and of Edit > Add Graph.
+    GraphCommandHandler& graphCommands() { return *graphCommands_; }
 
 private:
     void buildMenus();
@@ -73,8 +77,7 @@ private:
 
     std::unique_ptr<InstrumentGraphBoard> graphs_;
     std::unique_ptr<MainController> controller_;
-    // Stands in for the graph and channel dialogs: every record is taken as offered.
-    AcceptingRecordEditor recordEditor_;
+    WXRecordEditor recordEditor_{this};
     std::unique_ptr<GraphCommandHandler> graphCommands_;
     WXInstrumentPanel* panel_ = nullptr;
     wxLogoPanel* readout_ = nullptr; // only when the configuration asks for the logo

@@ -3,8 +3,8 @@
 #include "app/Ids.h"
 #include "app/MainFrame.h"
 #include "app/ORVABoxApp.h"
-#include "app/WxText.h"
 #include "control/InstrumentGraphBoard.h"
+#include "graph/WXConvert.h"
 #include "graph/WXInstrumentPanel.h"
 
 #include <wx/filedlg.h>

@@ -26,14 +26,6 @@ public:
     virtual bool editChannel(const InputSettings& inputs, ChannelData& channel) = 0;
 };
 
-// Confirms every record as offered, as if each dialog were closed with OK at once.
-class AcceptingRecordEditor : public RecordEditor {
-public:
-    bool editGraph(GraphData&) override { return true; }
-    bool editFFT(GraphData&) override { return true; }
-    bool editChannel(const InputSettings&, ChannelData&) override { return true; }
-};
-
 // What a context menu was opened on.
 struct GraphTarget {
     int graph = -1;       // index in the graph list; -1: none (Edit > Add Graph)

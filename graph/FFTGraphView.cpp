@@ -1,5 +1,6 @@
 #include "graph/FFTGraph.h"
 #include "graph/InstrumentServer.h"
+#include "graph/PlotZones.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,14 +42,11 @@ void FFTGraph::setViewport(double x1, double y1, double x2, double y2) {
 }
 
 HitResult FFTGraph::hitTest(double x, double y) const {
-    const auto inside = [&](double zx1, double zy1, double zx2, double zy2) {
-        return zx1 <= x && x < zx2 && zy1 <= y && y < zy2;
-    };
-    if (inside(p1().x, p1().y, p2().x, p2().y))
-        return HitResult{plotHit, p1().x, p1().y, p2().x, p2().y};
-    if (inside(x1_, y1_, x2_, y2_))
-        return HitResult{viewportHit, x1_, y1_, x2_, y2_};
-    return HitResult{};
+    const HitResult onPlot = plotZoneHit(p1(), p2(), y1_, y2_, server_.fontHeight(), x, y);
+    if (onPlot.code != noHit)
+        return onPlot;
+    const Zone whole{x1_, y1_, x2_, y2_};
+    return whole.contains(x, y) ? whole.hit(viewportHit) : HitResult{};
 }
 
 void FFTGraph::broadcastXAxis() {

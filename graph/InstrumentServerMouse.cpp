@@ -85,6 +85,9 @@ void InstrumentServer::released(double x, double y) {
         return;
     const KLib::Ref<Instrument> target = captured_;
     if (mode_ == zoomInMode || mode_ == zoomOutMode) {
+        // The rubber band ends with the button; left standing it would frame a rectangle that
+        // no longer means anything after the zoom.
+        drawHighlight(0.0, 0.0, 0.0, 0.0);
         const double x1 = std::min(pressX_, x);
         const double y1 = std::min(pressY_, y);
         const double x2 = std::max(pressX_, x);

@@ -1,19 +1,11 @@
 #include "graph/WXPainter.h"
 
+#include "graph/WXConvert.h"
+
 #include <wx/dcclient.h>
 #include <wx/settings.h>
 
 namespace {
-
-wxColour colourOf(int rgb) {
-    return wxColour(static_cast<unsigned char>(rgb >> 16), static_cast<unsigned char>(rgb >> 8),
-                    static_cast<unsigned char>(rgb));
-}
-
-// The engine's texts are 8-bit Latin-1.
-wxString textOf(const std::string& text) {
-    return wxString(text.c_str(), wxConvISO8859_1, text.size());
-}
 
 // Holds the client device context for the painter built on it.
 struct ClientDCHolder {
@@ -67,11 +59,11 @@ void WXPainter::drawRectangle(int x, int y, int width, int height) {
 }
 
 void WXPainter::drawText(const std::string& text, int x, int y) {
-    dc_.DrawText(textOf(text), x, y);
+    dc_.DrawText(toWx(text), x, y);
 }
 
 TextSize WXPainter::textExtent(const std::string& text) {
-    const wxSize size = dc_.GetTextExtent(textOf(text));
+    const wxSize size = dc_.GetTextExtent(toWx(text));
     return TextSize{size.GetWidth(), size.GetHeight()};
 }
 

@@ -21,6 +21,14 @@ protected:
     void showChannelMenu(Instrument&, int, bool, double, double) override {}
 };
 
+// Confirms every record as offered, as if each dialog were closed with OK at once.
+class AcceptingRecordEditor : public RecordEditor {
+public:
+    bool editGraph(GraphData&) override { return true; }
+    bool editFFT(GraphData&) override { return true; }
+    bool editChannel(const InputSettings&, ChannelData&) override { return true; }
+};
+
 // Two graphs; graph 1 has channels "a" and "b". No box is connected.
 class GraphCommandHandlerTest : public ::testing::Test {
 protected:

@@ -225,3 +225,13 @@ TEST(FFTGraphTest, FirstLayoutShowsZeroHertzToNyquistAndLaterLayoutsKeepTheAxis)
     other->setViewport(0.0, 331.0, 612.0, 662.0);
     EXPECT_DOUBLE_EQ(fresh.fftScale.x, 10.0);
 }
+
+TEST(FFTGraphTest, AxisBandsAnswerLikeTheTimeGraphs) {
+    FftFixture f;
+    // Plot (120, 345) ... (600, 645) inside the viewport from y = 331 to 662.
+    EXPECT_EQ(f.view->hitTest(300, 400).code, plotHit);
+    EXPECT_EQ(f.view->hitTest(300, 650).code, xAxisHit);
+    EXPECT_EQ(f.view->hitTest(100, 340).code, yAxisHit);
+    EXPECT_EQ(f.view->hitTest(10, 340).code, viewportHit);
+    EXPECT_EQ(f.view->hitTest(10, 700).code, noHit);
+}

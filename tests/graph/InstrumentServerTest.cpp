@@ -117,6 +117,10 @@ TEST(InstrumentServerTest, DraggingMovesOrZoomsTheCapturedInstrument) {
     EXPECT_EQ(ofKind(f.server->screen, "rect")[0].coordinates(),
               (std::vector<int>{30, 40, -20, -30}));
     f.server->mouseButton(10, 10, false);
+    // Releasing the button erases the rubber band by drawing it once more.
+    const std::vector<Drawn> bands = ofKind(f.server->screen, "rect");
+    ASSERT_EQ(bands.size(), 2u);
+    EXPECT_EQ(bands[1].coordinates(), bands[0].coordinates());
     f.server->setMode(zoomOutMode);
     f.server->mouseButton(10, 10, true);
     f.server->mouseButton(10, 45, false); // no width: no zoom, but the capture ends

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <wx/dialog.h>
 #include <wx/event.h>
 #include <wx/window.h>
 
@@ -15,3 +16,12 @@ bool pumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 void click(wxWindow* window, int id, wxEventType type = wxEVT_BUTTON);
 // The root window of the X display as a PNG file, for looking at the program.
 void screenshot(const std::string& path);
+// Runs `answer` on the next modal dialog once it is showing; `answer` must end the dialog, for
+// instance with pressButton. The dialog's own event loop runs meanwhile, as for a user.
+void whenDialogShows(std::function<void(wxDialog&)> answer);
+// Presses the button with this id inside the window, as a click does.
+void pressButton(wxWindow& window, int id);
+// Selects an item of the choice with this id and reports the change, as the user's pick does.
+void pickChoice(wxWindow& window, int id, int item);
+// Replaces the text of the text control with this id.
+void setText(wxWindow& window, int id, const wxString& text);

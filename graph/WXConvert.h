@@ -1,5 +1,6 @@
 #pragma once
 
+#include <wx/colour.h>
 #include <wx/string.h>
 
 #include <string>
@@ -13,4 +14,14 @@ inline wxString toWx(const std::string& text) {
 inline std::string fromWx(const wxString& text) {
     const wxCharBuffer bytes = text.mb_str(wxConvISO8859_1);
     return bytes.data() ? std::string(bytes.data(), bytes.length()) : std::string();
+}
+
+// The engine keeps colours as 0xRRGGBB.
+inline wxColour colourOf(int rgb) {
+    return wxColour(static_cast<unsigned char>(rgb >> 16), static_cast<unsigned char>(rgb >> 8),
+                    static_cast<unsigned char>(rgb));
+}
+
+inline int rgbOf(const wxColour& colour) {
+    return colour.Red() * 65536 + colour.Green() * 256 + colour.Blue();
 }
