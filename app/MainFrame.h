@@ -47,6 +47,7 @@ private:
     int chooseDevice(const std::vector<std::string>& entries) override;
     void setTitle(const std::string& title) override;
     void showGraphOptions(bool syncXAxis, bool lockGraphs) override;
+    void showBusy(bool busy) override;
     void startDataTimer() override;
     void stopDataTimer() override;
     void startValueTimer(unsigned milliseconds) override;
