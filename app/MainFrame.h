@@ -14,6 +14,7 @@ class wxMenuItem;
 class WXInstrumentPanel;
 class wxLogoPanel;
 class InstrumentGraphBoard;
+class SettingsDialog;
 
 // The main window: menus, tool bar, operation panel, graph panel and status bar. It turns
 // widget events into calls of the controller and the controller's requests into widgets; the
@@ -71,6 +72,7 @@ private:
     void onLoadData(wxCommandEvent& event);
     void onSaveData(wxCommandEvent& event);
     void onMouseWheel(wxMouseEvent& event);
+    void onSettings(wxCommandEvent& event);
 
     std::unique_ptr<InstrumentGraphBoard> graphs_;
     std::unique_ptr<MainController> controller_;
@@ -78,7 +80,8 @@ private:
     AcceptingRecordEditor recordEditor_;
     std::unique_ptr<GraphCommandHandler> graphCommands_;
     WXInstrumentPanel* panel_ = nullptr;
-    wxLogoPanel* readout_ = nullptr; // only when the configuration asks for the logo
+    wxLogoPanel* readout_ = nullptr;           // only when the configuration asks for the logo
+    SettingsDialog* settingsDialog_ = nullptr; // made on the first Settings command, then kept
 
     wxMenuItem* syncXItem_ = nullptr;
     wxMenuItem* lockGraphsItem_ = nullptr;
