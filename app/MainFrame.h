@@ -15,6 +15,7 @@ class wxMenuItem;
 class WXInstrumentPanel;
 class wxLogoPanel;
 class InstrumentGraphBoard;
+class SettingsDialog;
 
 // The main window: menus, tool bar, operation panel, graph panel and status bar. It turns
 // widget events into calls of the controller and the controller's requests into widgets; the
@@ -51,6 +52,7 @@ private:
     int chooseDevice(const std::vector<std::string>& entries) override;
     void setTitle(const std::string& title) override;
     void showGraphOptions(bool syncXAxis, bool lockGraphs) override;
+    void showBusy(bool busy) override;
     void startDataTimer() override;
     void stopDataTimer() override;
     void startValueTimer(unsigned milliseconds) override;
@@ -74,13 +76,15 @@ private:
     void onLoadData(wxCommandEvent& event);
     void onSaveData(wxCommandEvent& event);
     void onMouseWheel(wxMouseEvent& event);
+    void onSettings(wxCommandEvent& event);
 
     std::unique_ptr<InstrumentGraphBoard> graphs_;
     std::unique_ptr<MainController> controller_;
     WXRecordEditor recordEditor_{this};
     std::unique_ptr<GraphCommandHandler> graphCommands_;
     WXInstrumentPanel* panel_ = nullptr;
-    wxLogoPanel* readout_ = nullptr; // only when the configuration asks for the logo
+    wxLogoPanel* readout_ = nullptr;           // only when the configuration asks for the logo
+    SettingsDialog* settingsDialog_ = nullptr; // made on the first Settings command, then kept
 
     wxMenuItem* syncXItem_ = nullptr;
     wxMenuItem* lockGraphsItem_ = nullptr;

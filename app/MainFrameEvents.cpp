@@ -19,6 +19,7 @@ void MainFrame::bindEvents() {
         wxEVT_MENU, [this](wxCommandEvent&) { Close(false); }, ID_QUIT);
     Bind(wxEVT_MENU, &MainFrame::onAbout, this, ID_ABOUT);
     Bind(wxEVT_MENU, &MainFrame::onConnect, this, ID_CONNECT);
+    Bind(wxEVT_MENU, &MainFrame::onSettings, this, ID_SETTINGS);
     Bind(wxEVT_MENU, &MainFrame::onSyncXAxis, this, ID_SYNC_X_AXIS);
     Bind(wxEVT_MENU, &MainFrame::onLockGraphs, this, ID_LOCK_GRAPHS);
     Bind(

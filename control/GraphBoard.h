@@ -17,6 +17,8 @@ public:
     virtual void recreate(Config& config) = 0;
     // Re-reads rate and display time into every instrument; empties their data windows.
     virtual void rebuildAll() = 0;
+    // The pen width of the curves, in pixels.
+    virtual void setLineWidth(int pixels) = 0;
     // The write position of every instrument returns to the start of its window.
     virtual void restartAll() = 0;
     // Whether some graph's stop condition fired, asked in graph order.

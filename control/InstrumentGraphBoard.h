@@ -21,6 +21,7 @@ public:
 
     void recreate(Config& config) override;
     void rebuildAll() override;
+    void setLineWidth(int pixels) override { server_->setLineWidth(pixels); }
     void restartAll() override;
     bool anyOutOfRange() override;
     std::vector<SampleTarget*> targets() override;

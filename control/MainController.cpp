@@ -1,6 +1,7 @@
 #include "control/MainController.h"
 
 #include "config/ConfigFile.h"
+#include "control/ConfigurationCheck.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -50,6 +51,9 @@ bool MainController::loadConfigFile(const std::string& path) {
             ui_.showStatus("Cannot load configuration");
         return false;
     }
+    checkConfiguration(config_);
+    if (settings_)
+        settings_->loadFromConfig(config_.inputSettings);
     ui_.showStatus("Configuration loaded successfully");
     return true;
 }

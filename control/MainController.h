@@ -5,10 +5,12 @@
 #include "config/Config.h"
 #include "control/GraphBoard.h"
 #include "control/MainUI.h"
+#include "control/SettingsValues.h"
 #include "device/BoxLink.h"
 #include "files/DataFileUI.h"
 #include "signal/ChannelSelection.h"
 
+#include <memory>
 #include <string>
 
 enum RecordingMode { Idle = 0, Continuous = 1, Single = 2, Log = 3 };
@@ -46,6 +48,13 @@ public:
     // The Connect command. False as for startUp().
     bool connectBox();
 
+    // The values the settings dialog shows, made on first use and refitted when the inputs
+    // changed since (another box, another configuration).
+    SettingsValues& settingsValues();
+    // The settings dialog was confirmed: its values go into the configuration and, when they
+    // changed something, on to the box and the graphs.
+    void applySettings();
+
     void startRecording(int mode);
     void stopRecording() override;
     // The data tick: lets the hand-over thread deliver what the box has sent.
@@ -81,6 +90,7 @@ private:
     // StatusDisplay
     void showStatus(DecodeStatus status) override { ui_.showStatus(statusText(status)); }
 
+    InputSettings userInputSettings() const;
     void resetPositionUnwrap();
     void endSweep();
 
@@ -93,5 +103,6 @@ private:
     FrameDecoder decoder_;
     ChannelSelection selection_;
     int mode_ = Idle;
-    double savedDisplayTime_ = 0.0; // s, while a log recording runs
+    double savedDisplayTime_ = 0.0;            // s, while a log recording runs
+    std::unique_ptr<SettingsValues> settings_; // once the settings dialog has been asked for
 };

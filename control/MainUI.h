@@ -20,6 +20,8 @@ public:
     // The choice between several boxes; the chosen index or -1 when cancelled.
     virtual int chooseDevice(const std::vector<std::string>& entries) = 0;
     virtual void setTitle(const std::string& title) = 0;
+    // The busy cursor while a sequence runs, the normal one afterwards.
+    virtual void showBusy(bool busy) = 0;
     // The Sync X Axis and Lock Graphs menu items show the configuration.
     virtual void showGraphOptions(bool syncXAxis, bool lockGraphs) = 0;
 

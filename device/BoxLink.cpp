@@ -124,12 +124,16 @@ void BoxLink::configure(Config& config) {
         if (!applyCapabilities(config.inputSettings, parseCapabilities(query("KELLMAR:CAP?"))))
             host_.showMessage(notABoxMessage);
     }
-    {
-        std::lock_guard<std::recursive_mutex> lock(deviceLock());
-        for (const ValueCommand& command : configurationCommands(config.inputSettings))
-            sendValue(command.name, command.value);
-    }
+    sendConfiguration(config.inputSettings);
     sendSelection(config);
+}
+
+void BoxLink::sendConfiguration(const InputSettings& inputs) {
+    std::lock_guard<std::recursive_mutex> lock(deviceLock());
+    if (!isConnected())
+        return;
+    for (const ValueCommand& command : configurationCommands(inputs))
+        sendValue(command.name, command.value);
 }
 
 void BoxLink::sendSelection(const Config& config) {

@@ -33,6 +33,9 @@ public:
     // Stops the run, asks the box for its inputs and sends it the whole configuration and the
     // channel selection.
     void configure(Config& config);
+    // Sends the settings of every input and the sample rate, ending with the run stop; nothing
+    // without a box.
+    void sendConfiguration(const InputSettings& inputs);
     // Tells the box which slots to stream and reports the resulting layout to the host.
     void sendSelection(const Config& config);
     // The device side of stopping a recording: "TRIGGER:RUN 0" and an emptied data pipe.

@@ -32,6 +32,7 @@ public:
             graphs.emplace_back(sweepSamples_);
         ++recreations;
     }
+    void setLineWidth(int pixels) override { lineWidth = pixels; }
     void rebuildAll() override {
         for (FakeGraph& graph : graphs)
             graph.written = 0;
@@ -60,6 +61,7 @@ public:
     int rebuilds = 0;
     int restarts = 0;
     int fits = 0;
+    int lineWidth = 0;
     bool outOfRange = false;
 
 private:
@@ -78,6 +80,7 @@ public:
     int chooseDevice(const std::vector<std::string>&) override { return 0; }
     void setTitle(const std::string& text) override { title = text; }
     void showGraphOptions(bool, bool) override {}
+    void showBusy(bool busy) override { this->busy = busy; }
     void startDataTimer() override { dataTimer = true; }
     void stopDataTimer() override { dataTimer = false; }
     void startValueTimer(unsigned) override { valueTimer = true; }
@@ -108,6 +111,7 @@ public:
     std::string title;
     bool dataTimer = false;
     bool valueTimer = false;
+    bool busy = false;
     int saveOffers = 0;
 
 private:

@@ -1,0 +1,31 @@
+// The main window's Settings command: the settings dialog, made once and kept, and the
+// controller applying what it returns.
+
+#include "app/ImageFiles.h"
+#include "app/MainFrame.h"
+#include "config/SettingsDialog.h"
+
+#include <wx/icon.h>
+#include <wx/utils.h>
+
+void MainFrame::onSettings(wxCommandEvent&) {
+    // The values first: they follow the inputs of the box and configuration there are now, and
+    // the dialog remakes its pages for them.
+    SettingsValues& values = controller_->settingsValues();
+    if (!settingsDialog_) {
+        settingsDialog_ = new SettingsDialog(this, values, "Settings Dialog");
+        wxIcon icon;
+        if (icon.LoadFile(imageFile("TorvenIcon4848.ico"), wxBITMAP_TYPE_ICO))
+            settingsDialog_->SetIcon(icon);
+    }
+    if (settingsDialog_->ShowModal() == wxID_OK)
+        controller_->applySettings();
+}
+
+void MainFrame::showBusy(bool busy) {
+    static const wxCursor arrowWithHourglass(wxCURSOR_ARROWWAIT);
+    if (busy)
+        wxBeginBusyCursor(&arrowWithHourglass);
+    else
+        wxEndBusyCursor();
+}
