@@ -4,6 +4,7 @@
 #include "control/ConfigurationCheck.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +29,10 @@ MainController::~MainController() {
 
 bool MainController::startUp() {
     if (!loadConfigFile(configPath_)) {
+        keepUnreadableConfiguration();
+        // Whatever a broken file gave before it broke off is dropped: the program starts from
+        // the defaults, as it says.
+        config_ = Config{};
         addDefaultGraph(config_);
         ui_.showStatus("Default configuration loaded.");
     }
@@ -41,6 +46,19 @@ void MainController::close(int zeroMask) {
     config_.zero = zeroMask;
     createParentDirectories(configPath_);
     saveConfigFile(configPath_);
+}
+
+void MainController::keepUnreadableConfiguration() {
+    std::error_code error;
+    if (!std::filesystem::exists(configPath_, error))
+        return;
+    // Closing saves the configuration over this file; the user's own file is kept beside it.
+    const std::string kept = configPath_ + ".bad";
+    std::filesystem::copy_file(configPath_, kept, std::filesystem::copy_options::overwrite_existing,
+                               error);
+    ui_.showMessage("The configuration file " + configPath_ +
+                    " could not be read. The default configuration is used" +
+                    (error ? std::string(".") : "; the file was kept as " + kept + "."));
 }
 
 bool MainController::loadConfigFile(const std::string& path) {

@@ -92,6 +92,9 @@ private:
 
     InputSettings userInputSettings() const;
     void resetPositionUnwrap();
+    // At start-up, after the configuration file could not be read: keeps a copy of it beside
+    // it with the suffix ".bad" and tells the user.
+    void keepUnreadableConfiguration();
     void endSweep();
 
     MainUI& ui_;

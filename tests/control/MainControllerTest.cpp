@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -178,3 +180,39 @@ TEST_F(MainControllerTest, CloseWritesTheConfigurationWithTheZeroSelectors) {
 }
 
 } // namespace
+
+TEST_F(MainControllerTest, UnreadableConfigurationIsKeptAsBadAndTheDefaultsAreUsed) {
+    Config stored;
+    addDefaultGraph(stored);
+    stored.graphList.front().caption = "Mine";
+    stored.inputSettings.rate = 12345;
+    std::filesystem::create_directories(home_ + "/config/orva2usb");
+    ASSERT_TRUE(saveConfig(stored, configPath_));
+    // The file breaks off after the first graph's caption.
+    std::string text;
+    {
+        std::ifstream in(configPath_);
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    text.resize(text.find("Mine") + 4);
+    std::ofstream(configPath_) << text;
+
+    char pattern[] = "/tmp/orva-nobox-XXXXXX";
+    setenv("XDG_RUNTIME_DIR", mkdtemp(pattern), 1);
+    auto controller = startController();
+    unsetenv("XDG_RUNTIME_DIR");
+    // Nothing of the broken file reached the configuration.
+    ASSERT_EQ(controller->config().graphList.size(), 1u);
+    EXPECT_EQ(controller->config().graphList.front().caption, "Position");
+    EXPECT_EQ(controller->config().inputSettings.rate, Config{}.inputSettings.rate);
+    EXPECT_EQ(ui.statuses.back(), "Default configuration loaded.");
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_NE(ui.messages.front().find(configPath_ + ".bad"), std::string::npos);
+
+    // Closing writes the defaults; the user's file survives beside them.
+    controller->close(0);
+    std::ifstream kept(configPath_ + ".bad");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), text);
+    Config saved;
+    EXPECT_TRUE(loadConfig(saved, configPath_));
+}
