@@ -35,6 +35,9 @@ public:
     int deliveredBytes() const { return handOver_.deliveredBytes(); }
     void releaseTransferBuffer() { handOver_.releaseTransferBuffer(); }
 
+    // The data pipe failed during a recording: the box is gone.
+    bool dataPipeFailed() const { return reader_.pipeFailed(); }
+
     // Frames the ring had to drop because the user-interface thread fell behind.
     std::int64_t droppedFrames() const { return ring_.droppedFrames(); }
 

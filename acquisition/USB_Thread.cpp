@@ -19,6 +19,7 @@ USB_Thread::~USB_Thread() {
 void USB_Thread::setDataPipe(KLib::IODevice* pipe) {
     std::lock_guard<std::recursive_mutex> guard(KLib::deviceLock());
     pipe_ = pipe;
+    pipeFailed_.store(false, std::memory_order_release);
 }
 
 void USB_Thread::pass() {
@@ -37,8 +38,11 @@ void USB_Thread::readIntoRing() {
     int got = -1;
     {
         std::lock_guard<std::recursive_mutex> guard(KLib::deviceLock());
-        if (pipe_)
+        if (pipe_) {
             got = reader_.receive(*pipe_, frameSize);
+            if (got < 0)
+                pipeFailed_.store(true, std::memory_order_release);
+        }
     }
     reader_.deliver(ring_);
     if (got < 0)

@@ -28,6 +28,9 @@ public:
     void setFrameSize(int bytes) { frameSize_.store(bytes, std::memory_order_relaxed); }
     int frameSize() const { return frameSize_.load(std::memory_order_relaxed); }
 
+    // The data pipe failed during a recording (the box is gone); cleared by the next pipe set.
+    bool pipeFailed() const { return pipeFailed_.load(std::memory_order_acquire); }
+
     // Passes of the loop completed so far.
     std::int64_t passes() const { return passes_.load(std::memory_order_acquire); }
 
@@ -41,6 +44,7 @@ private:
     FrameReader reader_;             // used by the loop's thread only
     KLib::IODevice* pipe_ = nullptr; // guarded by KLib::deviceLock()
     std::atomic<int> recordingMode_{0};
+    std::atomic<bool> pipeFailed_{false};
     std::atomic<int> frameSize_{0};
     std::atomic<std::int64_t> passes_{0};
 };

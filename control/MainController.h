@@ -58,7 +58,10 @@ public:
     void startRecording(int mode);
     void stopRecording() override;
     // The data tick: lets the hand-over thread deliver what the box has sent.
-    void dataTick() { acquisition_.requestData(); }
+    // The 100 ms tick of a recording: asks for the frames received meanwhile. A box that went
+    // away ends the recording one tick after it was noticed, so that the frames it sent before
+    // reach the graphs.
+    void dataTick();
     void handleDataArrival();
     // "Manual Zero" and "Ref Zero" with the mask of the ticked zero selectors.
     void manualZero(int zeroMask);
@@ -92,6 +95,8 @@ private:
 
     InputSettings userInputSettings() const;
     void resetPositionUnwrap();
+    // The box vanished: the recording stops, the link is closed, the graphs keep their data.
+    void connectionLost();
     // At start-up, after the configuration file could not be read: keeps a copy of it beside
     // it with the suffix ".bad" and tells the user.
     void keepUnreadableConfiguration();
@@ -106,6 +111,7 @@ private:
     FrameDecoder decoder_;
     ChannelSelection selection_;
     int mode_ = Idle;
+    bool pipeFailureSeen_ = false;             // at the previous data tick
     double savedDisplayTime_ = 0.0;            // s, while a log recording runs
     std::unique_ptr<SettingsValues> settings_; // once the settings dialog has been asked for
 };

@@ -50,12 +50,30 @@ void MainController::stopRecording() {
         }
     }
     mode_ = Idle;
+    pipeFailureSeen_ = false;
     acquisition_.setRecordingMode(Idle);
     link_.stopRun();
     ui_.stopValueTimer();
     ui_.stopAutoZoomTimer();
     ui_.stopDataTimer();
     ui_.showStatus("Ready");
+}
+
+void MainController::dataTick() {
+    if (pipeFailureSeen_) {
+        connectionLost();
+        return;
+    }
+    pipeFailureSeen_ = acquisition_.dataPipeFailed();
+    acquisition_.requestData();
+}
+
+void MainController::connectionLost() {
+    pipeFailureSeen_ = false;
+    // Closed first, so that stopping sends nothing into a dead pipe.
+    link_.disconnect();
+    stopRecording();
+    ui_.showStatus("Connection to ORVA Box lost!");
 }
 
 void MainController::handleDataArrival() {

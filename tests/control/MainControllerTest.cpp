@@ -216,3 +216,30 @@ TEST_F(MainControllerTest, UnreadableConfigurationIsKeptAsBadAndTheDefaultsAreUs
     Config saved;
     EXPECT_TRUE(loadConfig(saved, configPath_));
 }
+
+TEST_F(MainControllerTest, AVanishedBoxEndsTheRecordingKeepsTheDataAndConnectsAgain) {
+    boxsim::BoxConfig vanishing = boxWithInputs("sin1");
+    vanishing.faults.vanishAfterSeconds = 0.5;
+    auto box = std::make_unique<SimulatedBox>(vanishing);
+    board = FakeBoard(1 << 30);
+    auto controller = startController();
+    controller->startRecording(Continuous);
+    const auto started = std::chrono::steady_clock::now();
+    while (controller->recordingMode() != Idle && std::chrono::steady_clock::now() - started < 5s) {
+        ui.tick(*controller);
+        std::this_thread::sleep_for(100ms);
+    }
+    // Noticed within a second of the box going away.
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1500ms);
+    EXPECT_EQ(ui.statuses.back(), "Connection to ORVA Box lost!");
+    EXPECT_FALSE(controller->isConnected());
+    EXPECT_FALSE(ui.dataTimer);
+    // What arrived before stays in the graph: about half a second of frames.
+    ASSERT_EQ(board.graphs.size(), 1u);
+    EXPECT_GT(board.graphs[0].written, 0);
+
+    box.reset();
+    box = std::make_unique<SimulatedBox>(boxWithInputs("sin1"));
+    EXPECT_TRUE(controller->connectBox());
+    EXPECT_TRUE(controller->isConnected());
+}
