@@ -2,6 +2,7 @@
 
 #include "config/ConfigFile.h"
 #include "control/ConfigurationCheck.h"
+#include "graph/WindowMemory.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -35,6 +36,10 @@ bool MainController::startUp() {
         config_ = Config{};
         addDefaultGraph(config_);
         ui_.showStatus("Default configuration loaded.");
+    } else if (!windowsFit(builtWindowBytes(), 0)) {
+        config_.inputSettings.displayTime = Config{}.inputSettings.displayTime;
+        ui_.showMessage("The graphs of the stored configuration need more memory than this "
+                        "computer has available. The display time is set to 1 s.");
     }
     rebuildGraphs("");
     const bool usable = link_.connect(config_) != ConnectResult::Incompatible;
@@ -77,8 +82,16 @@ bool MainController::loadConfigFile(const std::string& path) {
 }
 
 void MainController::loadConfiguration(const std::string& path) {
+    const Config previous = config_;
+    const std::uint64_t built = builtWindowBytes();
     if (!loadConfigFile(path)) {
         ui_.showStatus("Failed to load configuration!");
+        return;
+    }
+    if (!windowsFit(builtWindowBytes(), built)) {
+        config_ = previous;
+        if (settings_)
+            settings_->loadFromConfig(config_.inputSettings);
         return;
     }
     link_.configure(config_);

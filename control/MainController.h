@@ -3,6 +3,7 @@
 #include "acquisition/Acquisition.h"
 #include "acquisition/FrameDecoder.h"
 #include "config/Config.h"
+#include "control/AvailableMemory.h"
 #include "control/GraphBoard.h"
 #include "control/MainUI.h"
 #include "control/SettingsValues.h"
@@ -10,6 +11,7 @@
 #include "files/DataFileUI.h"
 #include "signal/ChannelSelection.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -72,6 +74,10 @@ public:
     bool isConnected() const { return link_.isConnected(); }
     BoxLink& link() { return link_; }
     const FrameDecoder& decoder() const { return decoder_; }
+    // Replaces the system's figure of available memory (bytes), for tests.
+    void setAvailableMemory(std::function<std::uint64_t()> bytes) {
+        availableMemory_ = std::move(bytes);
+    }
 
 private:
     // BoxHost
@@ -95,6 +101,11 @@ private:
 
     InputSettings userInputSettings() const;
     void resetPositionUnwrap();
+    // Bytes of the graphs' data windows as the configuration has them now.
+    std::uint64_t builtWindowBytes() const;
+    // Whether data windows of `needed` bytes can replace those of `current` bytes; the status
+    // bar says why not.
+    bool windowsFit(std::uint64_t needed, std::uint64_t current);
     // The box vanished: the recording stops, the link is closed, the graphs keep their data.
     void connectionLost();
     // At start-up, after the configuration file could not be read: keeps a copy of it beside
@@ -110,6 +121,7 @@ private:
     BoxLink link_;
     FrameDecoder decoder_;
     ChannelSelection selection_;
+    std::function<std::uint64_t()> availableMemory_ = availableMemoryBytes;
     int mode_ = Idle;
     bool pipeFailureSeen_ = false;             // at the previous data tick
     double savedDisplayTime_ = 0.0;            // s, while a log recording runs

@@ -3,11 +3,16 @@
 
 #include "control/MainController.h"
 
+#include "graph/WindowMemory.h"
+
 void MainController::startRecording(int mode) {
     if (!link_.isConnected()) {
         ui_.showStatus("Not connected to ORVA Box!");
         return;
     }
+    if (mode == Log &&
+        !windowsFit(windowBytes(config_, config_.inputSettings.logTime), builtWindowBytes()))
+        return;
     if (mode_ != Idle)
         stopRecording();
     rebuildGraphs("");

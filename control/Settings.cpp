@@ -5,6 +5,7 @@
 
 #include "KLib/IO/DeviceLock.h"
 #include "control/ConfigurationCheck.h"
+#include "graph/WindowMemory.h"
 
 #include <mutex>
 
@@ -28,6 +29,8 @@ SettingsValues& MainController::settingsValues() {
 void MainController::applySettings() {
     ui_.showBusy(true);
     InputSettings& inputs = config_.inputSettings;
+    const InputSettings before = inputs;
+    const std::uint64_t built = builtWindowBytes();
     // During a log recording the values are compared with, and stored as, the user's display
     // time, which the stop of the recording then keeps instead of the one from before.
     const bool logging = mode_ == Log;
@@ -41,6 +44,13 @@ void MainController::applySettings() {
     if (changed) {
         ui_.showStatus("Checking configuration...");
         checkConfiguration(config_);
+        if (!windowsFit(windowBytes(config_, inputs.displayTime), built)) {
+            // Nothing was stopped or sent yet: the previous settings simply stay.
+            inputs = before;
+            settingsValues().loadFromConfig(userInputSettings());
+            ui_.showBusy(false);
+            return;
+        }
         if (logging)
             savedDisplayTime_ = inputs.displayTime;
         ui_.showStatus("Stopping transfer...");

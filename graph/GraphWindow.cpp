@@ -1,13 +1,11 @@
 #include "graph/Graph.h"
 
 #include "graph/FFTGraph.h"
+#include "graph/WindowMemory.h"
 
 #include <algorithm>
 
 namespace {
-
-// 100 s at 1 MHz: beyond this a window would not fit in memory.
-constexpr int maxCapacity = 100000000;
 
 ChannelTrace emptyTrace(int capacity) {
     ChannelTrace trace;
@@ -35,17 +33,8 @@ void Graph::insertChannel(int index) {
 }
 
 void Graph::rebuild() {
-    const int rate = std::max(inputs_.rate, 1); // samples per second
-    dt_ = 1.0 / rate;
-    // In single precision like the display time itself, so that a display time computed as
-    // samples / rate gives the same number of samples back.
-    const float samples = inputs_.displayTime * static_cast<float>(rate);
-    if (!(samples >= 10.0f))
-        capacity_ = 10;
-    else if (samples >= static_cast<float>(maxCapacity))
-        capacity_ = maxCapacity;
-    else
-        capacity_ = static_cast<int>(samples);
+    dt_ = 1.0 / std::max(inputs_.rate, 1); // s per sample
+    capacity_ = windowCapacity(inputs_);
 
     // Samples stay in place, and visible until they are overwritten.
     traces_.resize(graph_.channelList.size());

@@ -147,3 +147,51 @@ TEST_F(SettingsApplyTest, ALoadedConfigurationIsCheckedAndShownInTheValues) {
 }
 
 } // namespace
+
+// 200 s at 500 kS/s is 10^8 samples, 890 MB for the one channel; 256 MB are available.
+class MemoryGuardTest : public SettingsApplyTest {
+protected:
+    std::unique_ptr<MainController> startSmallController() {
+        auto controller = startController();
+        controller->setAvailableMemory([] { return std::uint64_t(256) << 20; });
+        return controller;
+    }
+};
+
+TEST_F(MemoryGuardTest, SettingsThatDoNotFitAreRefusedBeforeAnythingIsStopped) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startSmallController();
+    controller->startRecording(Continuous);
+    SettingsValues& values = controller->settingsValues();
+    values.rate = ratePosition("500000");
+    values.displayTime = "200";
+    const InputSettings before = controller->config().inputSettings;
+    const int rebuilds = board.rebuilds;
+    controller->applySettings();
+
+    EXPECT_EQ(ui.statuses.back(),
+              "Not enough memory for the graphs: 890 MB needed, 256 MB available.");
+    EXPECT_EQ(controller->recordingMode(), Continuous);
+    EXPECT_EQ(controller->config().inputSettings.rate, before.rate);
+    EXPECT_EQ(controller->config().inputSettings.displayTime, before.displayTime);
+    EXPECT_EQ(board.rebuilds, rebuilds);
+    EXPECT_FALSE(ui.busy);
+    // The dialog shows the settings in force again.
+    EXPECT_EQ(controller->settingsValues().displayTime,
+              SettingsValues(controller->config().inputSettings).displayTime);
+}
+
+TEST_F(MemoryGuardTest, ALogTooLongForMemoryDoesNotStart) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startSmallController();
+    controller->config().inputSettings.rate = 500000;
+    controller->config().inputSettings.logTime = 200.0f;
+    controller->startRecording(Log);
+    EXPECT_EQ(controller->recordingMode(), Idle);
+    EXPECT_EQ(ui.statuses.back().rfind("Not enough memory for the graphs", 0), 0u);
+    // A log that fits starts.
+    controller->config().inputSettings.logTime = 10.0f;
+    controller->startRecording(Log);
+    EXPECT_EQ(controller->recordingMode(), Log);
+    controller->stopRecording();
+}
