@@ -161,6 +161,7 @@ DecodeResult FrameDecoder::decode(const std::uint8_t* frames, int frameCount,
     DecodeResult result;
     if (!frames || frameCount <= 0 || frameSize_ < frameHeaderSize)
         return result;
+    receivedFrames_ += frameCount;
     const size_t frameSize = static_cast<size_t>(frameSize_);
     while (result.frames < frameCount && !result.full) {
         const std::uint8_t* chunk = frames + static_cast<size_t>(result.frames) * frameSize;

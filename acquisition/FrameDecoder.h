@@ -67,6 +67,8 @@ public:
 
     // Set by the first chunk that could not take all substitutes; stays set.
     bool heavyLoss() const { return heavyLoss_; }
+    // Frames handed to decode(), since construction.
+    std::int64_t receivedFrames() const { return receivedFrames_; }
     // Frames the counter showed missing, since construction.
     std::int64_t lostFrames() const { return lostFrames_; }
     // Of those, the frames for which no substitute was written (gap limit or chunk full).
@@ -102,6 +104,7 @@ private:
     std::vector<double> values_;  // maxChunkValues, the channel being decoded
     std::vector<double> values2_; // maxChunkValues, its second source
 
+    std::int64_t receivedFrames_ = 0;
     std::int64_t lostFrames_ = 0;
     std::int64_t unfilledFrames_ = 0;
     std::int64_t skippedFrames_ = 0;

@@ -74,6 +74,8 @@ public:
     bool isConnected() const { return link_.isConnected(); }
     BoxLink& link() { return link_; }
     const FrameDecoder& decoder() const { return decoder_; }
+    // Bytes per frame of the channel selection sent last.
+    int frameSize() const { return selection_.frameSize; }
     // Replaces the system's figure of available memory (bytes), for tests.
     void setAvailableMemory(std::function<std::uint64_t()> bytes) {
         availableMemory_ = std::move(bytes);
