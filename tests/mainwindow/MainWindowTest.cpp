@@ -3,10 +3,12 @@
 #include "app/Ids.h"
 #include "app/MainFrame.h"
 #include "config/ConfigFile.h"
+#include "device/DeviceDialog.h"
 #include "graph/wxLogoPanel.h"
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
+#include <wx/combobox.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/statusbr.h>
@@ -106,6 +108,60 @@ TEST_F(MainWindowTest, StartWithABoxConnectsAndOffersAZeroSelectorPerEncoderInpu
     Config saved;
     ASSERT_TRUE(loadConfig(saved, configFile_));
     EXPECT_EQ(saved.zero, 7);
+}
+
+// What the device dialog offered when it was answered.
+struct OfferedDevices {
+    wxString title;
+    std::vector<std::string> entries;
+    int selection = -1;
+};
+
+// Answers the device dialog with Ok after choosing the entry at index.
+class ChooseDevice : public wxExpectModalBase<DeviceDialog, ChooseDevice> {
+public:
+    ChooseDevice(int index, OfferedDevices& offered) : index_(index), offered_(&offered) {}
+
+protected:
+    int OnInvoked(DeviceDialog* dialog) const override {
+        offered_->title = dialog->GetTitle();
+        for (const wxString& entry : dialog->comboBox()->GetStrings())
+            offered_->entries.push_back(entry.ToStdString());
+        offered_->selection = dialog->comboBox()->GetSelection();
+        dialog->comboBox()->SetSelection(index_);
+        return wxID_OK;
+    }
+
+private:
+    int index_;
+    OfferedDevices* offered_;
+};
+
+TEST_F(MainWindowTest, WithTwoBoxesTheOneChosenInTheDeviceDialogIsConnected) {
+    SimulatedBox first(boxWithInputs("sin2sq1ssi1ana1"));
+    boxsim::BoxConfig secondConfig = boxWithInputs("sin1");
+    secondConfig.name = "sim2";
+    SimulatedBox second(secondConfig, first);
+
+    // Cancelling the choice leaves the program unconnected, without a message.
+    frame_ = new MainFrame;
+    bool usable = false;
+    wxTEST_DIALOG(usable = frame_->startUp(), wxExpectDismissableModal<DeviceDialog>(wxID_CANCEL));
+    EXPECT_TRUE(usable);
+    EXPECT_FALSE(frame_->controller().link().isConnected());
+    closeWindow();
+
+    frame_ = new MainFrame;
+    OfferedDevices offered;
+    wxTEST_DIALOG(usable = frame_->startUp(), ChooseDevice(1, offered));
+    EXPECT_TRUE(usable);
+    frame_->Show();
+    EXPECT_EQ(offered.title, "ORVA 2 USB");
+    EXPECT_EQ(offered.entries,
+              (std::vector<std::string>{"ORVA 2 USB,SIM-sim1", "ORVA 2 USB,SIM-sim2"}));
+    EXPECT_EQ(offered.selection, 0);
+    EXPECT_EQ(status(), "Connected to: TorvenKellmar,ORVA 2 USB,SIM-sim2,V2.0");
+    EXPECT_EQ(frame_->zeroCheckBoxes().size(), 1u);
 }
 
 TEST_F(MainWindowTest, RecordingButtonsDriveTheBox) {
