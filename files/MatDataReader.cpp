@@ -78,13 +78,18 @@ bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& grap
 }
 
 // The rate (samples per second) from the first two time stamps (s); false when they give none.
+// Rounded to the nearest rate: the step of a saved rate r is 1/r in binary, whose inverse lies
+// just below r for many rates (99999.99999999999 for 100000).
 bool rateFromTime(const std::vector<double>& time, int& rate) {
     if (time.size() < 2 || !(time[1] > time[0]))
         return false;
     const double perSecond = 1.0 / (time[1] - time[0]);
     if (!(perSecond < static_cast<double>(std::numeric_limits<int>::max())))
         return false;
-    rate = static_cast<int>(perSecond);
+    const long rounded = std::lround(perSecond);
+    if (rounded < 1)
+        return false;
+    rate = static_cast<int>(rounded);
     return true;
 }
 
