@@ -50,7 +50,8 @@ bool readChannel(KLib::MatlabReader& reader, std::size_t fields, LoadedChannel& 
     return true;
 }
 
-bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& graph) {
+bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& graph,
+               ProgressMeter& meter) {
     for (std::size_t i = 0; i < fields; ++i) {
         KLib::MatlabVariable variable;
         if (!reader.readElementHeader(variable))
@@ -62,6 +63,7 @@ bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& grap
             if (!reader.readFieldNames(channelFields) ||
                 !readChannel(reader, channelFields, channel) || !reader.endStruct())
                 return false;
+            meter.reach(static_cast<std::uint64_t>(reader.filePosition()));
         } else if (variable.classNumber == CharClass) {
             std::string text;
             if (!reader.readString(text))
@@ -95,12 +97,15 @@ bool rateFromTime(const std::vector<double>& time, int& rate) {
 
 } // namespace
 
-bool readMatDataFile(const std::string& path, LoadedData& data) {
+bool readMatDataFile(const std::string& path, LoadedData& data, FileProgress* progress) {
     data = LoadedData{};
     KLib::MatlabReader reader(path);
     std::string header;
     if (!reader.isOpen() || !reader.readHeader(header))
         return false;
+    // Most of a data file is doubles of 8 bytes.
+    ProgressMeter meter(progress, "Reading MATLAB file",
+                        static_cast<std::uint64_t>(reader.fileSize()), 8 * LargeDataValues);
     while (true) {
         KLib::MatlabVariable variable;
         if (!reader.readElementHeader(variable))
@@ -111,7 +116,7 @@ bool readMatDataFile(const std::string& path, LoadedData& data) {
                 return false;
             LoadedGraph& graph = data.graphs.emplace_back();
             graph.name = variable.name;
-            if (!readGraph(reader, fields, graph))
+            if (!readGraph(reader, fields, graph, meter))
                 return false;
         } else if (variable.classNumber == CharClass) {
             std::string unused;
@@ -124,6 +129,7 @@ bool readMatDataFile(const std::string& path, LoadedData& data) {
             if (variable.name == "time" && rateFromTime(values, data.rate))
                 data.hasRate = true;
         }
+        meter.reach(static_cast<std::uint64_t>(reader.filePosition()));
         if (variable.classNumber == 0 || reader.endOfFile())
             break;
     }

@@ -44,6 +44,9 @@ public:
     bool isOpen() const { return file_.isOpen(); }
     // True once a read found no byte left, as readElementHeader does at the end of the file.
     bool endOfFile() const { return file_.endOfFile(); }
+    // How far the file has been read, of its size (bytes).
+    std::int64_t filePosition() const { return file_.position(); }
+    std::int64_t fileSize() const { return file_.size(); }
     // True for a big-endian file (endian indicator "MI").
     bool byteSwap() const { return file_.byteSwap(); }
 

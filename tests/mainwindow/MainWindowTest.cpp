@@ -1,4 +1,5 @@
 #include "GuiTestSupport.h"
+#include "KLib/Data/MatlabWriter.h"
 #include "SimulatedBox.h"
 #include "app/Ids.h"
 #include "app/MainFrame.h"
@@ -9,11 +10,14 @@
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
+#include <wx/eventfilter.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
+#include <wx/progdlg.h>
 #include <wx/statusbr.h>
 #include <wx/testing.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -258,6 +262,52 @@ TEST_F(MainWindowTest, ARecordedSweepIsSavedAndLoadedBack) {
                   wxExpectModal<wxMessageDialog>(wxID_OK));
     EXPECT_EQ(controller.config().graphList.size(), 0u);
     EXPECT_EQ(frame_->GetTitle(), "ORVA 2 USB V1.3.5 by Torven Kellmar GmbH");
+}
+
+// Notes whether a progress dialog handled any event: its showing, sizing or drawing.
+class ProgressDialogWatch : public wxEventFilter {
+public:
+    ProgressDialogWatch() { wxEvtHandler::AddFilter(this); }
+    ~ProgressDialogWatch() override { wxEvtHandler::RemoveFilter(this); }
+    int FilterEvent(wxEvent& event) override {
+        if (dynamic_cast<wxGenericProgressDialog*>(event.GetEventObject()))
+            seen = true;
+        return Event_Skip;
+    }
+    bool seen = false;
+};
+
+TEST_F(MainWindowTest, LargeLoadsAndSavesShowTheirProgress) {
+    openWindowWithoutBox();
+    // 42 s at 100 kS/s of one channel.
+    const std::string large = home_ + "/large.mat";
+    {
+        std::vector<double> values(4200000), time(values.size());
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            values[k] = std::sin(static_cast<double>(k) * 1e-3);
+            time[k] = static_cast<double>(k) * 1e-5;
+        }
+        const double color[] = {0, 0, 1};
+        KLib::MatlabWriter writer(large);
+        ASSERT_TRUE(writer.writeHeader("large") && writer.beginStruct("Large", 2));
+        ASSERT_TRUE(writer.writeString("fft", "false") && writer.beginStruct("c", 3));
+        ASSERT_TRUE(writer.writeMatrix("data", values.data(), values.size(), 1));
+        ASSERT_TRUE(writer.writeString("unit", "m") && writer.writeMatrix("color", color, 3, 1));
+        ASSERT_TRUE(writer.endStruct() && writer.endStruct());
+        ASSERT_TRUE(writer.writeMatrix("time", time.data(), time.size(), 1) && writer.close());
+    }
+    MainController& controller = frame_->controller();
+    ProgressDialogWatch loading;
+    controller.loadDataFile(large);
+    EXPECT_EQ(status(), "Ready");
+    EXPECT_TRUE(loading.seen);
+    EXPECT_EQ(controller.config().inputSettings.rate, 100000);
+
+    ProgressDialogWatch saving;
+    controller.writeDataFile(home_ + "/again.csv");
+    EXPECT_EQ(status(), "Done writing CSV file");
+    EXPECT_TRUE(saving.seen);
+    EXPECT_GT(std::filesystem::file_size(home_ + "/again.csv"), 4200000u * 10);
 }
 
 // Graphs of the position and the speed of the first SinCos input.
