@@ -7,6 +7,7 @@
 #include "app/ImageFiles.h"
 #include "config/UserPaths.h"
 #include "control/InstrumentGraphBoard.h"
+#include "device/DeviceDialog.h"
 #include "graph/WXConvert.h"
 #include "graph/WXInstrumentPanel.h"
 #include "graph/wxLogoPanel.h"
@@ -14,7 +15,6 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/choicdlg.h>
 #include <wx/icon.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
@@ -200,11 +200,8 @@ bool MainFrame::askYesNo(const std::string& text, const std::string& caption) {
 }
 
 int MainFrame::chooseDevice(const std::vector<std::string>& entries) {
-    wxArrayString choices;
-    for (const std::string& entry : entries)
-        choices.Add(toWx(entry));
-    wxSingleChoiceDialog dialog(this, "Select device", "ORVA 2 USB", choices);
-    return dialog.ShowModal() == wxID_OK ? dialog.GetSelection() : -1;
+    DeviceDialog dialog(this, entries, imageFile("TorvenIcon4848.ico"));
+    return dialog.ShowModal() == wxID_OK ? dialog.chosenIndex() : -1;
 }
 
 void MainFrame::setTitle(const std::string& title) {

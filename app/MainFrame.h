@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/WXProgressDisplay.h"
 #include "app/WXRecordEditor.h"
 #include "control/GraphCommandHandler.h"
 #include "control/MainController.h"
@@ -61,6 +62,10 @@ private:
     void stopAutoZoomTimer() override;
     void postDataArrival() override;
     void offerSaveData() override;
+    void showProgress(const std::string& title, double fraction) override {
+        progress_.show(title, fraction);
+    }
+    void endProgress() override { progress_.end(); }
 
     // Event handlers.
     void onClose(wxCloseEvent& event);
@@ -92,4 +97,5 @@ private:
     wxTimer autoZoomTimer_;
     wxTimer dataTimer_;
     bool autoZoom_ = false;
+    WXProgressDisplay progress_{this};
 };

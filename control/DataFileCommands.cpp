@@ -39,7 +39,7 @@ bool MainController::readDataFile(const std::string& path) {
         return false;
     ui_.showStatus("Reading MATLAB file...");
     LoadedData data;
-    if (!readMatDataFile(path, data))
+    if (!readMatDataFile(path, data, &ui_))
         return false;
     if (!keep) {
         applyLoadedData(data, config_);

@@ -95,6 +95,10 @@ private:
     bool askYesNo(const std::string& text, const std::string& caption) override {
         return ui_.askYesNo(text, caption);
     }
+    void showProgress(const std::string& title, double fraction) override {
+        ui_.showProgress(title, fraction);
+    }
+    void endProgress() override { ui_.endProgress(); }
     bool readDataFile(const std::string& path);
     void selectionSent(const ChannelSelection& selection) override;
     void dataPipeChanged(KLib::IODevice* pipe) override { acquisition_.setDataPipe(pipe); }

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "files/FileProgress.h"
+
 #include <string>
 #include <vector>
 
 // What the main window does for the controller: the user-interface effects of the start-up,
-// recording and connection sequences. The GUI implements it with wx; tests with a recorder.
-class MainUI {
+// recording and connection sequences and the progress of long file operations. The GUI
+// implements it with wx; tests with a recorder.
+class MainUI : public FileProgress {
 public:
-    virtual ~MainUI() = default;
-
     // Field 0 of the status bar.
     virtual void showStatus(const std::string& text) = 0;
     // A message box with the caption "ORVA 2 USB" and an OK button.

@@ -1,5 +1,6 @@
 #include "files/CsvExport.h"
 
+#include "files/LocaleNumber.h"
 #include "files/NameReplacement.h"
 #include "files/StagedFile.h"
 #include "signal/Units.h"
@@ -12,6 +13,11 @@
 #include <vector>
 
 namespace {
+
+// The rows are collected in a buffer of this size before they are written (bytes), and the
+// progress is reported every so many rows.
+constexpr std::size_t WriteBufferBytes = 1 << 20;
+constexpr int ProgressRows = 1 << 16;
 
 // "%g" in the process locale, as spreadsheets of that locale read numbers.
 std::string localeNumber(double value) {
@@ -28,6 +34,35 @@ std::string colorCell(int color) {
          << static_cast<float>((color >> 8) & 0xFF) / 255.0f << ' '
          << static_cast<float>(color & 0xFF) / 255.0f;
     return cell.str();
+}
+
+// One line per sample: the time (s), then every channel's value, empty where it has none.
+void writeRows(std::ofstream& out, const std::vector<std::vector<double>>& columns, int rows,
+               double dt, char separator, DataFileUI& ui) {
+    const LocaleNumberFormat format;
+    ProgressMeter meter(&ui, "Writing CSV file",
+                        static_cast<std::uint64_t>(rows) * (columns.size() + 1), LargeDataValues);
+    // Room for the longest possible row, so that a row never overflows the buffer.
+    std::vector<char> buffer(WriteBufferBytes +
+                             (columns.size() + 1) * (LocaleNumberFormat::MaxChars + 1) + 1);
+    char* end = buffer.data();
+    for (int k = 0; k < rows; ++k) {
+        end = format.write(k * dt, end);
+        for (const std::vector<double>& column : columns) {
+            *end++ = separator;
+            if (static_cast<std::size_t>(k) < column.size())
+                end = format.write(column[static_cast<std::size_t>(k)], end);
+        }
+        *end++ = '\n';
+        if (static_cast<std::size_t>(end - buffer.data()) >= WriteBufferBytes) {
+            out.write(buffer.data(), end - buffer.data());
+            end = buffer.data();
+        }
+        if ((k + 1) % ProgressRows == 0)
+            meter.advance(static_cast<std::uint64_t>(ProgressRows) * (columns.size() + 1));
+    }
+    out.write(buffer.data(), end - buffer.data());
+    meter.reach(static_cast<std::uint64_t>(rows) * (columns.size() + 1));
 }
 
 } // namespace
@@ -75,15 +110,7 @@ bool writeCsvFile(const std::string& path, Config& config, const GraphSamples& g
         ++index;
     }
     out << names << '\n' << units << '\n' << colors << '\n';
-    for (int k = 0; k < longest; ++k) {
-        out << localeNumber(k * dt);
-        for (const std::vector<double>& column : columns) {
-            out << separator;
-            if (static_cast<std::size_t>(k) < column.size())
-                out << localeNumber(column[static_cast<std::size_t>(k)]);
-        }
-        out << '\n';
-    }
+    writeRows(out, columns, longest, dt, separator, ui);
     out.close();
     if (!out || !commitStaged(path)) {
         discardStaged(path);

@@ -50,7 +50,8 @@ bool readChannel(KLib::MatlabReader& reader, std::size_t fields, LoadedChannel& 
     return true;
 }
 
-bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& graph) {
+bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& graph,
+               ProgressMeter& meter) {
     for (std::size_t i = 0; i < fields; ++i) {
         KLib::MatlabVariable variable;
         if (!reader.readElementHeader(variable))
@@ -62,6 +63,7 @@ bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& grap
             if (!reader.readFieldNames(channelFields) ||
                 !readChannel(reader, channelFields, channel) || !reader.endStruct())
                 return false;
+            meter.reach(static_cast<std::uint64_t>(reader.filePosition()));
         } else if (variable.classNumber == CharClass) {
             std::string text;
             if (!reader.readString(text))
@@ -78,24 +80,32 @@ bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& grap
 }
 
 // The rate (samples per second) from the first two time stamps (s); false when they give none.
+// Rounded to the nearest rate: the step of a saved rate r is 1/r in binary, whose inverse lies
+// just below r for many rates (99999.99999999999 for 100000).
 bool rateFromTime(const std::vector<double>& time, int& rate) {
     if (time.size() < 2 || !(time[1] > time[0]))
         return false;
     const double perSecond = 1.0 / (time[1] - time[0]);
     if (!(perSecond < static_cast<double>(std::numeric_limits<int>::max())))
         return false;
-    rate = static_cast<int>(perSecond);
+    const long rounded = std::lround(perSecond);
+    if (rounded < 1)
+        return false;
+    rate = static_cast<int>(rounded);
     return true;
 }
 
 } // namespace
 
-bool readMatDataFile(const std::string& path, LoadedData& data) {
+bool readMatDataFile(const std::string& path, LoadedData& data, FileProgress* progress) {
     data = LoadedData{};
     KLib::MatlabReader reader(path);
     std::string header;
     if (!reader.isOpen() || !reader.readHeader(header))
         return false;
+    // Most of a data file is doubles of 8 bytes.
+    ProgressMeter meter(progress, "Reading MATLAB file",
+                        static_cast<std::uint64_t>(reader.fileSize()), 8 * LargeDataValues);
     while (true) {
         KLib::MatlabVariable variable;
         if (!reader.readElementHeader(variable))
@@ -106,7 +116,7 @@ bool readMatDataFile(const std::string& path, LoadedData& data) {
                 return false;
             LoadedGraph& graph = data.graphs.emplace_back();
             graph.name = variable.name;
-            if (!readGraph(reader, fields, graph))
+            if (!readGraph(reader, fields, graph, meter))
                 return false;
         } else if (variable.classNumber == CharClass) {
             std::string unused;
@@ -119,6 +129,7 @@ bool readMatDataFile(const std::string& path, LoadedData& data) {
             if (variable.name == "time" && rateFromTime(values, data.rate))
                 data.hasRate = true;
         }
+        meter.reach(static_cast<std::uint64_t>(reader.filePosition()));
         if (variable.classNumber == 0 || reader.endOfFile())
             break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/Config.h"
+#include "files/FileProgress.h"
 
 #include <string>
 #include <vector>
@@ -27,8 +28,9 @@ struct LoadedData {
     int maxLen = 0; // values of the longest channel
 };
 
-// Reads a MAT data file; false when it can't be opened or is malformed.
-bool readMatDataFile(const std::string& path, LoadedData& data);
+// Reads a MAT data file; false when it can't be opened or is malformed. The reading of a large
+// file reports its progress.
+bool readMatDataFile(const std::string& path, LoadedData& data, FileProgress* progress = nullptr);
 
 // Build mode (no configuration file beside the data file): appends the file's graphs and
 // channels with default fields, their units, colours and FFT flags, takes the rate from "time"

@@ -19,10 +19,24 @@ bool fileExists(const std::string& path) {
     return std::filesystem::exists(path, ignored);
 }
 
+// Values the file will hold: the samples of every channel and the time column.
+std::uint64_t valuesToWrite(const Config& config, const GraphSamples& graphs) {
+    std::uint64_t values = 0;
+    int longest = 0;
+    int index = 0;
+    for (const GraphData& graph : config.graphList) {
+        const int count = std::max(0, graphs.timing(index++).highWater);
+        values += static_cast<std::uint64_t>(count) * graph.channelList.size();
+        longest = std::max(longest, count);
+    }
+    return values + static_cast<std::uint64_t>(longest);
+}
+
 // Writes every graph holding samples and the time column. Sets missing when a channel had
 // fewer fresh samples than its graph's sample count.
 bool writeContent(KLib::MatlabWriter& writer, Config& config, const GraphSamples& graphs,
-                  bool& missing) {
+                  bool& missing, DataFileUI& ui) {
+    ProgressMeter meter(&ui, "Writing MATLAB file", valuesToWrite(config, graphs), LargeDataValues);
     if (!writer.writeHeader("MATLAB 5.0 MAT-file, Created by ORVA 2 USB"))
         return false;
     int counter = 0;
@@ -58,6 +72,7 @@ bool writeContent(KLib::MatlabWriter& writer, Config& config, const GraphSamples
                     !writer.writeString("unit", unitName(channel.unit)) ||
                     !writer.writeMatrix("color", color, 3, 1) || !writer.endStruct())
                     return false;
+                meter.advance(static_cast<std::uint64_t>(count));
             }
             if (!writer.endStruct())
                 return false;
@@ -70,6 +85,7 @@ bool writeContent(KLib::MatlabWriter& writer, Config& config, const GraphSamples
             times[k] = static_cast<double>(k) * dt;
         if (!writer.writeMatrix("time", times.data(), times.size(), 1))
             return false;
+        meter.advance(times.size());
     }
     return writer.close();
 }
@@ -97,7 +113,7 @@ bool writeMatDataFile(const std::string& path, Config& config, const GraphSample
             ui.showMessage("Can't create file " + path, "Message");
             return false;
         }
-        if (!writeContent(writer, config, graphs, missing)) {
+        if (!writeContent(writer, config, graphs, missing, ui)) {
             writer.close();
             discardStaged(path);
             ui.showStatus("");

@@ -21,6 +21,10 @@ public:
     // Returns the new position in bytes from the start, or -1 on failure.
     virtual std::int64_t seek(std::int64_t offset, SeekOrigin origin) = 0;
     virtual void close() = 0;
+    // Bytes from the start to the read position, and bytes the source holds in all; readers
+    // check every length found in the data against them.
+    virtual std::int64_t position() const = 0;
+    virtual std::int64_t size() const = 0;
 
     bool byteSwap() const { return byteSwap_; }
     void setByteSwap(bool swap) { byteSwap_ = swap; }

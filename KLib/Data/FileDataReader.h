@@ -18,8 +18,8 @@ public:
     // True after a read that delivered no byte at all; a seek clears it.
     bool endOfFile() const { return endOfFile_; }
     // Size in bytes measured when the file was opened.
-    std::int64_t size() const { return size_; }
-    std::int64_t position() const { return position_; }
+    std::int64_t size() const override { return size_; }
+    std::int64_t position() const override { return position_; }
 
     std::size_t read(void* buffer, std::size_t length) override;
     std::int64_t seek(std::int64_t offset, SeekOrigin origin) override;

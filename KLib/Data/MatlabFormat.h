@@ -8,13 +8,24 @@
 // data is padded with zero bytes to a multiple of 8.
 namespace KLib::Matlab {
 
-// Data types of sub-element tags.
-constexpr std::uint32_t TypeInt8 = 1;    // names
-constexpr std::uint32_t TypeUInt16 = 4;  // characters
-constexpr std::uint32_t TypeInt32 = 5;   // dimensions, field-name length
-constexpr std::uint32_t TypeUInt32 = 6;  // array flags
-constexpr std::uint32_t TypeDouble = 9;  // real values
-constexpr std::uint32_t TypeMatrix = 14; // a whole array element
+// Data types of sub-element tags. The writer uses Int8 (names), UInt16 (characters), Int32
+// (dimensions, field-name length), UInt32 (array flags), Double and Matrix; the others appear in
+// files of other programs: numbers stored in the smallest type that holds them, 8-bit characters
+// and whole elements compressed with zlib.
+constexpr std::uint32_t TypeInt8 = 1;
+constexpr std::uint32_t TypeUInt8 = 2;
+constexpr std::uint32_t TypeInt16 = 3;
+constexpr std::uint32_t TypeUInt16 = 4;
+constexpr std::uint32_t TypeInt32 = 5;
+constexpr std::uint32_t TypeUInt32 = 6;
+constexpr std::uint32_t TypeSingle = 7;
+constexpr std::uint32_t TypeDouble = 9;
+constexpr std::uint32_t TypeInt64 = 12;
+constexpr std::uint32_t TypeUInt64 = 13;
+constexpr std::uint32_t TypeMatrix = 14;     // a whole array element
+constexpr std::uint32_t TypeCompressed = 15; // a zlib stream holding one array element
+constexpr std::uint32_t TypeUtf8 = 16;
+constexpr std::uint32_t TypeUtf16 = 17;
 
 // Array classes, the low byte of the first array-flags word.
 constexpr std::uint8_t ClassEndOfFile = 0; // no element: the file ended
@@ -34,6 +45,10 @@ constexpr std::uint32_t FieldNameBytes = 32;
 // The field-name length travels as a small element: type in the low 16 bits of one u32, byte
 // count (4) in the high 16 bits, then the 4 data bytes.
 constexpr std::uint32_t FieldNameLengthTag = (4u << 16) | TypeInt32;
+
+// A sub-element of at most 4 bytes may use the small form: one u32 with the type in its low and
+// the byte count in its high 16 bits, then the data in the next 4 bytes.
+constexpr std::uint32_t SmallElementBytes = 4;
 
 // Largest byte count a tag can hold.
 constexpr std::uint64_t MaxTagBytes = 0xFFFFFFFFu;

@@ -2,6 +2,8 @@
 
 #include "KLib/Data/ByteOrder.h"
 #include "KLib/Data/MatlabFormat.h"
+#include "KLib/Data/MatlabValues.h"
+#include "KLib/Data/ZlibInflater.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,11 +17,16 @@ namespace {
 // Upper bound of the dimension list and of a name (bytes); nothing sensible comes near it, and it
 // keeps both on a fixed buffer.
 constexpr std::uint32_t MaxHeaderBytes = 4096;
-// The smallest array element this reader accepts: tag 8, flags tag and flags 16, dimensions tag
-// 8, name tag 8. Every structure field needs at least this much room.
+// The smallest array element this reader accepts: tag 8, flags tag and flags 16, dimensions
+// (small form) 8, name (small form) 8. Every structure field needs at least this much room.
 constexpr std::uint64_t MinElementBytes = 40;
-// Array data is read in blocks of this many bytes.
+// Array data is read and inflated in blocks of this many bytes (a multiple of every number size).
 constexpr std::size_t BlockBytes = 4096;
+// What the inflated elements of one file may hold: a generous multiple of the file's size, as
+// recorded signals compress far less, plus a fixed allowance for constant signals, which
+// compress by a factor of up to about 1000.
+constexpr std::uint64_t InflateRatio = 32;
+constexpr std::uint64_t InflateAllowance = std::uint64_t(256) << 20;
 
 bool multiplyChecked(std::uint64_t a, std::uint64_t b, std::uint64_t& product) {
     if (a != 0 && b > std::numeric_limits<std::uint64_t>::max() / a)
@@ -30,7 +37,13 @@ bool multiplyChecked(std::uint64_t a, std::uint64_t b, std::uint64_t& product) {
 
 } // namespace
 
-MatlabReader::MatlabReader(const std::string& path) : file_(path) {}
+MatlabReader::MatlabReader(const std::string& path) : file_(path) {
+    const auto size = static_cast<std::uint64_t>(file_.size());
+    inflateBudget_ =
+        size > (std::numeric_limits<std::uint64_t>::max() - InflateAllowance) / InflateRatio
+            ? std::numeric_limits<std::uint64_t>::max()
+            : InflateRatio * size + InflateAllowance;
+}
 
 bool MatlabReader::readHeader(std::string& text) {
     char description[Matlab::HeaderTextBytes];
@@ -45,6 +58,7 @@ bool MatlabReader::readHeader(std::string& text) {
     if (!littleEndian && !bigEndian)
         return false;
     file_.setByteSwap(bigEndian);
+    inflated_.setByteSwap(bigEndian);
     if (decodeUnsigned<std::uint16_t>(version, bigEndian) != Matlab::Version)
         return false;
     description[sizeof description - 1] = '\0';
@@ -54,51 +68,63 @@ bool MatlabReader::readHeader(std::string& text) {
 
 bool MatlabReader::readElementHeader(MatlabVariable& variable) {
     pendingClass_ = Matlab::ClassEndOfFile;
+    if (in_ == &inflated_ && structs_.empty()) {
+        // The inflated element is done; the file goes on after its compressed bytes.
+        inflated_.close();
+        in_ = &file_;
+        skipToElementEnd_ = false;
+    }
     if (skipToElementEnd_) {
         skipToElementEnd_ = false;
-        if (file_.position() > elementEnd_)
+        if (in_->position() > elementEnd_)
             return false;
-        if (file_.position() < elementEnd_ && file_.seek(elementEnd_, SeekStart) != elementEnd_)
+        if (in_->position() < elementEnd_ && in_->seek(elementEnd_, SeekStart) != elementEnd_)
             return false;
     }
     variable = MatlabVariable();
     unsigned char typeBytes[4];
-    const std::size_t delivered = file_.read(typeBytes, sizeof typeBytes);
+    const std::size_t delivered = in_->read(typeBytes, sizeof typeBytes);
     if (delivered == 0)
-        return file_.endOfFile();
-    std::uint32_t elementBytes = 0;
-    if (delivered != sizeof typeBytes ||
-        decodeUnsigned<std::uint32_t>(typeBytes, file_.byteSwap()) != Matlab::TypeMatrix ||
-        !file_.readU32(elementBytes) || !within(elementBytes, file_.size()))
+        return in_ == &file_ && file_.endOfFile();
+    if (delivered != sizeof typeBytes)
         return false;
-    const std::int64_t end = file_.position() + elementBytes;
+    std::uint32_t elementType = decodeUnsigned<std::uint32_t>(typeBytes, in_->byteSwap());
+    // Only whole top-level elements are compressed.
+    if (elementType == Matlab::TypeCompressed && in_ == &file_ && structs_.empty()) {
+        if (!inflateElement() || !inflated_.readExact(typeBytes, sizeof typeBytes))
+            return false;
+        elementType = decodeUnsigned<std::uint32_t>(typeBytes, in_->byteSwap());
+    }
+    std::uint32_t elementBytes = 0;
+    if (elementType != Matlab::TypeMatrix || !in_->readU32(elementBytes) ||
+        !within(elementBytes, in_->size()))
+        return false;
+    elementEnd_ = in_->position() + elementBytes;
 
-    std::uint32_t type = 0;
-    std::uint32_t bytes = 0;
+    Tag tag;
     std::uint32_t flags = 0;
     std::uint32_t unusedFlags = 0;
-    if (!readTag(type, bytes) || type != Matlab::TypeUInt32 || bytes != 8 ||
-        !file_.readU32(flags) || !file_.readU32(unusedFlags))
+    if (!readSubTag(tag) || tag.type != Matlab::TypeUInt32 || tag.bytes != 8 ||
+        !in_->readU32(flags) || !in_->readU32(unusedFlags))
         return false;
 
     unsigned char block[MaxHeaderBytes];
-    if (!readTag(type, bytes) || type != Matlab::TypeInt32 || bytes > MaxHeaderBytes ||
-        bytes % 4 != 0 || !file_.readExact(block, bytes) ||
-        !skip(Matlab::padded(bytes) - bytes, end))
+    if (!readSubTag(tag) || tag.type != Matlab::TypeInt32 || tag.bytes > MaxHeaderBytes ||
+        tag.bytes % 4 != 0 || !in_->readExact(block, tag.bytes) || !skip(tag.padding, elementEnd_))
         return false;
     std::uint64_t count = 1;
-    for (std::uint32_t offset = 0; offset < bytes; offset += 4) {
+    for (std::uint32_t offset = 0; offset < tag.bytes; offset += 4) {
         const auto dimension = static_cast<std::int32_t>(
-            decodeUnsigned<std::uint32_t>(block + offset, file_.byteSwap()));
+            decodeUnsigned<std::uint32_t>(block + offset, in_->byteSwap()));
         if (dimension < 0 || !multiplyChecked(count, static_cast<std::uint64_t>(dimension), count))
             return false;
         variable.dimensions.push_back(dimension);
     }
 
-    if (!readTag(type, bytes) || type != Matlab::TypeInt8 || bytes > MaxHeaderBytes ||
-        !file_.readExact(block, bytes) || !skip(Matlab::padded(bytes) - bytes, end))
+    if (!readSubTag(tag) || tag.type != Matlab::TypeInt8 || tag.bytes > MaxHeaderBytes ||
+        !in_->readExact(block, tag.bytes) || !skip(tag.padding, elementEnd_))
         return false;
-    variable.name.assign(reinterpret_cast<const char*>(block), bytes);
+    variable.name.assign(reinterpret_cast<const char*>(block), tag.bytes);
 
     if (!structs_.empty()) {
         OpenStruct& open = structs_.back();
@@ -111,7 +137,6 @@ bool MatlabReader::readElementHeader(MatlabVariable& variable) {
     variable.count = count;
     pendingClass_ = variable.classNumber;
     pendingCount_ = count;
-    elementEnd_ = end;
     // A structure's fields follow its header; any other element ends at its byte count.
     skipToElementEnd_ = variable.classNumber != Matlab::ClassStruct;
     return true;
@@ -121,22 +146,19 @@ bool MatlabReader::readFieldNames(std::size_t& count) {
     if (pendingClass_ != Matlab::ClassStruct)
         return false;
     pendingClass_ = Matlab::ClassEndOfFile;
-    std::uint32_t lengthTag = 0;
+    Tag tag;
     std::int32_t nameBytes = 0;
-    if (!file_.readU32(lengthTag) || lengthTag != Matlab::FieldNameLengthTag ||
-        !file_.readS32(nameBytes) || nameBytes <= 0 ||
+    if (!readSubTag(tag) || tag.type != Matlab::TypeInt32 || tag.bytes != 4 ||
+        !in_->readS32(nameBytes) || !skip(tag.padding, elementEnd_) || nameBytes <= 0 ||
         nameBytes > static_cast<std::int32_t>(MaxHeaderBytes))
         return false;
-    std::uint32_t type = 0;
-    std::uint32_t tableBytes = 0;
-    if (!readTag(type, tableBytes) || type != Matlab::TypeInt8 || tableBytes % nameBytes != 0 ||
-        !within(Matlab::padded(tableBytes), elementEnd_))
+    if (!readSubTag(tag) || tag.type != Matlab::TypeInt8 || tag.bytes % nameBytes != 0)
         return false;
-    const std::uint32_t fieldCount = tableBytes / static_cast<std::uint32_t>(nameBytes);
+    const std::uint32_t fieldCount = tag.bytes / static_cast<std::uint32_t>(nameBytes);
     // Each field is an element of its own inside the structure; a count that could not fit there
     // is refused before the names are stored.
     const std::uint64_t roomForFields =
-        static_cast<std::uint64_t>(elementEnd_ - file_.position()) - Matlab::padded(tableBytes);
+        static_cast<std::uint64_t>(elementEnd_ - in_->position()) - tag.bytes - tag.padding;
     if (fieldCount > roomForFields / MinElementBytes)
         return false;
 
@@ -144,13 +166,13 @@ bool MatlabReader::readFieldNames(std::size_t& count) {
     opened.names.reserve(fieldCount);
     char slot[MaxHeaderBytes];
     for (std::uint32_t i = 0; i < fieldCount; ++i) {
-        if (!file_.readExact(slot, static_cast<std::size_t>(nameBytes)))
+        if (!in_->readExact(slot, static_cast<std::size_t>(nameBytes)))
             return false;
         // The name ends at its first NUL; the last byte of the slot is always taken as one.
         slot[nameBytes - 1] = '\0';
         opened.names.emplace_back(slot);
     }
-    if (!skip(Matlab::padded(tableBytes) - tableBytes, elementEnd_))
+    if (!skip(tag.padding, elementEnd_))
         return false;
     structs_.push_back(std::move(opened));
     count = fieldCount;
@@ -165,59 +187,128 @@ bool MatlabReader::endStruct() {
 }
 
 bool MatlabReader::readString(std::string& text) {
-    if (pendingClass_ != Matlab::ClassChar || !readDataTag(Matlab::TypeUInt16, 2))
+    if (pendingClass_ != Matlab::ClassChar)
         return false;
-    const std::uint64_t byteCount = 2 * pendingCount_;
+    pendingClass_ = Matlab::ClassEndOfFile;
+    Tag tag;
+    std::vector<unsigned char> data;
     std::string read;
-    read.reserve(static_cast<std::size_t>(pendingCount_));
-    unsigned char block[BlockBytes];
-    for (std::uint64_t done = 0; done < byteCount;) {
-        const std::size_t chunk =
-            static_cast<std::size_t>(std::min<std::uint64_t>(BlockBytes, byteCount - done));
-        if (!file_.readExact(block, chunk))
-            return false;
-        // Characters are stored as 16-bit code units; only their low (Latin-1) byte is kept.
-        for (std::size_t i = 0; i < chunk; i += 2)
-            read.push_back(static_cast<char>(
-                decodeUnsigned<std::uint16_t>(block + i, file_.byteSwap()) & 0xFF));
-        done += chunk;
-    }
-    if (!skip(Matlab::padded(byteCount) - byteCount, elementEnd_))
+    if (!readSubTag(tag) || !readData(tag, data) ||
+        !Matlab::decodeText(tag.type, data.data(), data.size(), pendingCount_, in_->byteSwap(),
+                            read))
         return false;
     text = std::move(read);
     return true;
 }
 
 bool MatlabReader::readMatrix(std::vector<double>& values) {
-    if (pendingClass_ != Matlab::ClassDouble || !readDataTag(Matlab::TypeDouble, 8))
+    if (pendingClass_ != Matlab::ClassDouble)
+        return false;
+    pendingClass_ = Matlab::ClassEndOfFile;
+    Tag tag;
+    if (!readSubTag(tag))
+        return false;
+    const std::size_t unitBytes = Matlab::numberBytes(tag.type);
+    // The data lies inside the element, which lies inside the file; that bounds what is
+    // allocated here.
+    if (unitBytes == 0 || pendingCount_ != tag.bytes / unitBytes || tag.bytes % unitBytes != 0)
         return false;
     std::vector<double> read(static_cast<std::size_t>(pendingCount_));
     unsigned char block[BlockBytes];
     for (std::size_t done = 0; done < read.size();) {
-        const std::size_t chunk = std::min(BlockBytes / 8, read.size() - done);
-        if (!file_.readExact(block, 8 * chunk))
+        const std::size_t chunk = std::min(BlockBytes / unitBytes, read.size() - done);
+        if (!in_->readExact(block, unitBytes * chunk))
             return false;
-        for (std::size_t i = 0; i < chunk; ++i)
-            read[done + i] = decodeDouble(block + 8 * i, file_.byteSwap());
+        Matlab::decodeNumbers(tag.type, block, chunk, in_->byteSwap(), read.data() + done);
         done += chunk;
     }
+    if (!skip(tag.padding, elementEnd_))
+        return false;
     values = std::move(read);
     return true;
 }
 
-bool MatlabReader::readTag(std::uint32_t& type, std::uint32_t& bytes) {
-    return file_.readU32(type) && file_.readU32(bytes);
+bool MatlabReader::readSubTag(Tag& tag) {
+    std::uint32_t first = 0;
+    if (!in_->readU32(first))
+        return false;
+    if (first >> 16 != 0) {
+        tag.type = first & 0xFFFF;
+        tag.bytes = first >> 16;
+        if (tag.bytes > Matlab::SmallElementBytes)
+            return false;
+        tag.padding = Matlab::SmallElementBytes - tag.bytes;
+    } else {
+        tag.type = first;
+        if (!in_->readU32(tag.bytes))
+            return false;
+        tag.padding = static_cast<std::uint32_t>(Matlab::padded(tag.bytes) - tag.bytes);
+    }
+    return within(std::uint64_t(tag.bytes) + tag.padding, elementEnd_);
 }
 
-bool MatlabReader::readDataTag(std::uint32_t type, std::uint64_t unitBytes) {
-    pendingClass_ = Matlab::ClassEndOfFile;
-    std::uint32_t tagType = 0;
-    std::uint32_t bytes = 0;
-    // The data and its padding must lie inside the element, which lies inside the file; that
-    // bounds what the caller allocates.
-    return pendingCount_ <= Matlab::MaxTagBytes / unitBytes && readTag(tagType, bytes) &&
-           tagType == type && bytes == pendingCount_ * unitBytes &&
-           within(Matlab::padded(bytes), elementEnd_);
+bool MatlabReader::readData(const Tag& tag, std::vector<unsigned char>& data) {
+    data.resize(tag.bytes);
+    return in_->readExact(data.data(), data.size()) && skip(tag.padding, elementEnd_);
+}
+
+bool MatlabReader::inflateElement() {
+    std::uint32_t compressedBytes = 0;
+    if (!file_.readU32(compressedBytes) || !within(compressedBytes, file_.size()))
+        return false;
+    const std::int64_t end = file_.position() + compressedBytes;
+    ZlibInflater zlib;
+    unsigned char input[BlockBytes];
+    // Fills out with exactly length inflated bytes, feeding the compressed bytes as needed.
+    const auto inflateExactly = [&](unsigned char* out, std::size_t length) {
+        std::size_t done = 0;
+        while (done < length && !zlib.finished() && !zlib.failed()) {
+            if (zlib.needsInput()) {
+                const auto chunk = static_cast<std::size_t>(
+                    std::min<std::int64_t>(BlockBytes, end - file_.position()));
+                if (chunk == 0 || !file_.readExact(input, chunk))
+                    return false;
+                zlib.feed(input, chunk);
+            }
+            const std::size_t produced = zlib.produce(out + done, length - done);
+            // With input and room left, zlib makes progress or the stream is broken.
+            if (produced == 0 && !zlib.needsInput() && !zlib.finished())
+                return false;
+            done += produced;
+        }
+        return done == length;
+    };
+
+    // The inflated element's own tag says how large it is before anything is allocated for it.
+    unsigned char head[8];
+    if (!inflateExactly(head, sizeof head) ||
+        decodeUnsigned<std::uint32_t>(head, file_.byteSwap()) != Matlab::TypeMatrix)
+        return false;
+    const std::uint64_t total =
+        sizeof head + decodeUnsigned<std::uint32_t>(head + 4, file_.byteSwap());
+    if (total > inflateBudget_)
+        return false;
+    // Grown as the bytes arrive, so that a stream shorter than it claims costs no more memory
+    // than it delivers.
+    std::vector<unsigned char> element(head, head + sizeof head);
+    unsigned char block[BlockBytes];
+    while (element.size() < total) {
+        const auto piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(BlockBytes, total - element.size()));
+        if (!inflateExactly(block, piece))
+            return false;
+        element.insert(element.end(), block, block + piece);
+    }
+    // The stream ends with the element.
+    unsigned char beyond = 0;
+    if (inflateExactly(&beyond, 1) || !zlib.finished())
+        return false;
+    inflateBudget_ -= total;
+    if (file_.seek(end, SeekStart) != end)
+        return false;
+    inflated_.assign(std::move(element));
+    in_ = &inflated_;
+    return true;
 }
 
 bool MatlabReader::skip(std::uint64_t bytes, std::int64_t limit) {
@@ -225,12 +316,12 @@ bool MatlabReader::skip(std::uint64_t bytes, std::int64_t limit) {
         return false;
     if (bytes == 0)
         return true;
-    const std::int64_t target = file_.position() + static_cast<std::int64_t>(bytes);
-    return file_.seek(target, SeekStart) == target;
+    const std::int64_t target = in_->position() + static_cast<std::int64_t>(bytes);
+    return in_->seek(target, SeekStart) == target;
 }
 
 bool MatlabReader::within(std::uint64_t bytes, std::int64_t limit) const {
-    const std::int64_t position = file_.position();
+    const std::int64_t position = in_->position();
     return position <= limit && bytes <= static_cast<std::uint64_t>(limit - position);
 }
 

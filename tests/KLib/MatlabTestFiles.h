@@ -73,6 +73,16 @@ public:
         bytes.insert(bytes.end(), value.begin(), value.end());
         return *this;
     }
+    // A small data element: type and byte count (at most 4) in one u32, then the data padded to
+    // 4 bytes.
+    Builder& small(std::uint32_t type, const std::string& data) {
+        u32(static_cast<std::uint32_t>(data.size()) << 16 | type).text(data);
+        return zeros(4 - data.size());
+    }
+    Builder& smallNumber(std::uint32_t type, std::uint32_t value, int size) {
+        u32(static_cast<std::uint32_t>(size) << 16 | type).number(value, size);
+        return zeros(4 - static_cast<std::size_t>(size));
+    }
     Builder& zeros(std::size_t count) {
         bytes.insert(bytes.end(), count, 0);
         return *this;

@@ -93,6 +93,8 @@ public:
         arrived_.notify_all();
     }
     void offerSaveData() override { ++saveOffers; }
+    void showProgress(const std::string&, double) override {}
+    void endProgress() override {}
 
     // Runs one data tick and handles its delivery, as the timer and the event loop do.
     void tick(MainController& controller) {

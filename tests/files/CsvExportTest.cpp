@@ -3,12 +3,16 @@
 
 #include "files/CsvExport.h"
 #include "files/DataFileWriter.h"
+#include "files/LocaleNumber.h"
 
 #include "FilesTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <limits>
 #include <unistd.h>
 
 using namespace FilesTest;
@@ -138,4 +142,38 @@ TEST(CsvFailures, AFullDiskKeepsTheExistingFile) {
                                        "Message"});
     EXPECT_EQ(readText(path), "previous export");
     EXPECT_FALSE(exists(path + ".partial"));
+}
+
+TEST(CsvLocale, NumbersAreWrittenAsPrintfWritesThemInBothLocales) {
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1.5,
+                                  -2.25,
+                                  100000,
+                                  999999.5,
+                                  1234567,
+                                  1e-5,
+                                  1e-4,
+                                  0.00012345678,
+                                  1e300,
+                                  -1e-300,
+                                  5e-324,
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN()};
+    // Ties and near-ties of the sixth digit across many magnitudes.
+    for (int e = -12; e <= 12; ++e)
+        for (double mantissa : {1.000005, 1.0000050000000001, 9.999995, 3.141592653589793})
+            values.push_back(mantissa * std::pow(10.0, e));
+    for (const char* locale : {"C", "de_DE.UTF-8"}) {
+        LocaleGuard guard(locale);
+        ASSERT_TRUE(guard.ok()) << locale;
+        const LocaleNumberFormat format;
+        for (double value : values) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%g", value);
+            char written[LocaleNumberFormat::MaxChars];
+            EXPECT_EQ(std::string(written, format.write(value, written)), expected) << locale;
+        }
+    }
 }

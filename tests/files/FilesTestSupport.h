@@ -63,6 +63,9 @@ public:
     std::vector<std::string> messages; // text + " | " + caption
     std::vector<std::string> questions;
     std::vector<std::string> savedConfigs;
+    std::vector<std::string> progressTitles; // one per task shown
+    std::vector<double> progress;            // every fraction reported
+    int progressEnds = 0;
 
     void showStatus(const std::string& text) override { statuses.push_back(text); }
     void showMessage(const std::string& text, const std::string& caption) override {
@@ -72,6 +75,12 @@ public:
         questions.push_back(text + " | " + caption);
         return answer;
     }
+    void showProgress(const std::string& title, double fraction) override {
+        if (progressTitles.empty() || progressTitles.back() != title)
+            progressTitles.push_back(title);
+        progress.push_back(fraction);
+    }
+    void endProgress() override { ++progressEnds; }
     bool saveConfigFile(const std::string& path) override {
         savedConfigs.push_back(path);
         std::ofstream(path) << "<config/>";

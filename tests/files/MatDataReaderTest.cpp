@@ -69,6 +69,28 @@ TEST(LoadBuildMode, ASavedRecordingRebuildsGraphsChannelsUnitsColoursAndRate) {
     EXPECT_EQ(config.inputSettings.displayTime, 5.0f / 500.0f);
 }
 
+TEST(LoadBuildMode, TheRateOfASavedRecordingComesBackExactly) {
+    TempDir dir;
+    // The inverse of the time step 1/r lies just below r for these rates.
+    for (int rate : {93, 99, 100000}) {
+        Config saved;
+        addDefaultGraph(saved);
+        FakeGraphs graphs;
+        graphs.add(1.0 / rate, {{1, 2, 3}});
+        RecordingUI ui;
+        ASSERT_TRUE(writeDataFile(dir.file("r.mat"), saved, graphs, ui));
+        LoadedData data;
+        ASSERT_TRUE(readMatDataFile(dir.file("r.mat"), data));
+        EXPECT_EQ(data.rate, rate);
+        std::remove(dir.file("r.cfg").c_str());
+    }
+    // Steps longer than 2 s give no rate rather than 0.
+    writeHandMade(dir.file("slow.mat"), "G", "false", {0, 0, 0}, "m", {0, 2.5});
+    LoadedData data;
+    ASSERT_TRUE(readMatDataFile(dir.file("slow.mat"), data));
+    EXPECT_FALSE(data.hasRate);
+}
+
 TEST(LoadBuildMode, ColourComponentsAreRoundedAndLimited) {
     TempDir dir;
     const std::string path = dir.file("c.mat");

@@ -1,17 +1,23 @@
 #include "GuiTestSupport.h"
+#include "KLib/Data/MatlabWriter.h"
 #include "SimulatedBox.h"
 #include "app/Ids.h"
 #include "app/MainFrame.h"
 #include "config/ConfigFile.h"
+#include "device/DeviceDialog.h"
 #include "graph/wxLogoPanel.h"
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/eventfilter.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
+#include <wx/progdlg.h>
 #include <wx/statusbr.h>
 #include <wx/testing.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -108,6 +114,60 @@ TEST_F(MainWindowTest, StartWithABoxConnectsAndOffersAZeroSelectorPerEncoderInpu
     EXPECT_EQ(saved.zero, 7);
 }
 
+// What the device dialog offered when it was answered.
+struct OfferedDevices {
+    wxString title;
+    std::vector<std::string> entries;
+    int selection = -1;
+};
+
+// Answers the device dialog with Ok after choosing the entry at index.
+class ChooseDevice : public wxExpectModalBase<DeviceDialog, ChooseDevice> {
+public:
+    ChooseDevice(int index, OfferedDevices& offered) : index_(index), offered_(&offered) {}
+
+protected:
+    int OnInvoked(DeviceDialog* dialog) const override {
+        offered_->title = dialog->GetTitle();
+        for (const wxString& entry : dialog->comboBox()->GetStrings())
+            offered_->entries.push_back(entry.ToStdString());
+        offered_->selection = dialog->comboBox()->GetSelection();
+        dialog->comboBox()->SetSelection(index_);
+        return wxID_OK;
+    }
+
+private:
+    int index_;
+    OfferedDevices* offered_;
+};
+
+TEST_F(MainWindowTest, WithTwoBoxesTheOneChosenInTheDeviceDialogIsConnected) {
+    SimulatedBox first(boxWithInputs("sin2sq1ssi1ana1"));
+    boxsim::BoxConfig secondConfig = boxWithInputs("sin1");
+    secondConfig.name = "sim2";
+    SimulatedBox second(secondConfig, first);
+
+    // Cancelling the choice leaves the program unconnected, without a message.
+    frame_ = new MainFrame;
+    bool usable = false;
+    wxTEST_DIALOG(usable = frame_->startUp(), wxExpectDismissableModal<DeviceDialog>(wxID_CANCEL));
+    EXPECT_TRUE(usable);
+    EXPECT_FALSE(frame_->controller().link().isConnected());
+    closeWindow();
+
+    frame_ = new MainFrame;
+    OfferedDevices offered;
+    wxTEST_DIALOG(usable = frame_->startUp(), ChooseDevice(1, offered));
+    EXPECT_TRUE(usable);
+    frame_->Show();
+    EXPECT_EQ(offered.title, "ORVA 2 USB");
+    EXPECT_EQ(offered.entries,
+              (std::vector<std::string>{"ORVA 2 USB,SIM-sim1", "ORVA 2 USB,SIM-sim2"}));
+    EXPECT_EQ(offered.selection, 0);
+    EXPECT_EQ(status(), "Connected to: TorvenKellmar,ORVA 2 USB,SIM-sim2,V2.0");
+    EXPECT_EQ(frame_->zeroCheckBoxes().size(), 1u);
+}
+
 TEST_F(MainWindowTest, RecordingButtonsDriveTheBox) {
     SimulatedBox box(boxWithInputs("sin1"));
     openWindow();
@@ -202,6 +262,52 @@ TEST_F(MainWindowTest, ARecordedSweepIsSavedAndLoadedBack) {
                   wxExpectModal<wxMessageDialog>(wxID_OK));
     EXPECT_EQ(controller.config().graphList.size(), 0u);
     EXPECT_EQ(frame_->GetTitle(), "ORVA 2 USB V1.3.5 by Torven Kellmar GmbH");
+}
+
+// Notes whether a progress dialog handled any event: its showing, sizing or drawing.
+class ProgressDialogWatch : public wxEventFilter {
+public:
+    ProgressDialogWatch() { wxEvtHandler::AddFilter(this); }
+    ~ProgressDialogWatch() override { wxEvtHandler::RemoveFilter(this); }
+    int FilterEvent(wxEvent& event) override {
+        if (dynamic_cast<wxGenericProgressDialog*>(event.GetEventObject()))
+            seen = true;
+        return Event_Skip;
+    }
+    bool seen = false;
+};
+
+TEST_F(MainWindowTest, LargeLoadsAndSavesShowTheirProgress) {
+    openWindowWithoutBox();
+    // 42 s at 100 kS/s of one channel.
+    const std::string large = home_ + "/large.mat";
+    {
+        std::vector<double> values(4200000), time(values.size());
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            values[k] = std::sin(static_cast<double>(k) * 1e-3);
+            time[k] = static_cast<double>(k) * 1e-5;
+        }
+        const double color[] = {0, 0, 1};
+        KLib::MatlabWriter writer(large);
+        ASSERT_TRUE(writer.writeHeader("large") && writer.beginStruct("Large", 2));
+        ASSERT_TRUE(writer.writeString("fft", "false") && writer.beginStruct("c", 3));
+        ASSERT_TRUE(writer.writeMatrix("data", values.data(), values.size(), 1));
+        ASSERT_TRUE(writer.writeString("unit", "m") && writer.writeMatrix("color", color, 3, 1));
+        ASSERT_TRUE(writer.endStruct() && writer.endStruct());
+        ASSERT_TRUE(writer.writeMatrix("time", time.data(), time.size(), 1) && writer.close());
+    }
+    MainController& controller = frame_->controller();
+    ProgressDialogWatch loading;
+    controller.loadDataFile(large);
+    EXPECT_EQ(status(), "Ready");
+    EXPECT_TRUE(loading.seen);
+    EXPECT_EQ(controller.config().inputSettings.rate, 100000);
+
+    ProgressDialogWatch saving;
+    controller.writeDataFile(home_ + "/again.csv");
+    EXPECT_EQ(status(), "Done writing CSV file");
+    EXPECT_TRUE(saving.seen);
+    EXPECT_GT(std::filesystem::file_size(home_ + "/again.csv"), 4200000u * 10);
 }
 
 // Graphs of the position and the speed of the first SinCos input.

@@ -14,6 +14,15 @@ SimulatedBox::SimulatedBox(const boxsim::BoxConfig& config) : model_(config) {
     char pattern[] = "/tmp/orva-link-XXXXXX";
     runtime_ = mkdtemp(pattern);
     setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+    serve();
+}
+
+SimulatedBox::SimulatedBox(const boxsim::BoxConfig& config, const SimulatedBox& first)
+    : runtime_(first.runtime_), ownsRuntime_(false), model_(config) {
+    serve();
+}
+
+void SimulatedBox::serve() {
     server_ = std::make_unique<boxsim::BoxServer>(model_, runtime_ + "/orva-boxes");
     std::string error;
     if (!server_->open(error))
@@ -23,6 +32,8 @@ SimulatedBox::SimulatedBox(const boxsim::BoxConfig& config) : model_(config) {
 
 SimulatedBox::~SimulatedBox() {
     stop();
+    if (!ownsRuntime_)
+        return;
     unsetenv("XDG_RUNTIME_DIR");
     std::filesystem::remove_all(runtime_);
 }

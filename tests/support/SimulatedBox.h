@@ -12,6 +12,8 @@
 class SimulatedBox {
 public:
     explicit SimulatedBox(const boxsim::BoxConfig& config);
+    // A further box served beside `first`, in its directory; its name must differ.
+    SimulatedBox(const boxsim::BoxConfig& config, const SimulatedBox& first);
     ~SimulatedBox();
 
     void stop();
@@ -19,7 +21,10 @@ public:
     std::string path() const { return "sim:" + server_->socketPath(); }
 
 private:
+    void serve();
+
     std::string runtime_;
+    bool ownsRuntime_ = true;
     boxsim::BoxModel model_;
     std::unique_ptr<boxsim::BoxServer> server_;
     std::thread thread_;

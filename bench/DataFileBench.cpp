@@ -1,0 +1,116 @@
+// Saving and loading a long log: 60 s at 100 kS/s of four channels in two graphs, 6,000,000
+// samples per channel, as a MAT file (with its configuration beside it) and as CSV. The files go
+// to the temporary folder and are removed afterwards.
+
+#include "files/DataFileWriter.h"
+#include "files/MatDataReader.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int samplesPerChannel = 6000000;
+constexpr double samplePeriod = 1e-5; // s
+
+// Two graphs of two channels each, holding a whole log of smoothly varying values.
+class LogSamples : public GraphSamples {
+public:
+    LogSamples() {
+        for (int channel = 0; channel < 4; ++channel) {
+            std::vector<double>& values = channels_.emplace_back(samplesPerChannel);
+            for (int k = 0; k < samplesPerChannel; ++k)
+                values[k] = (channel + 1) * std::sin(k * 1e-4 * (channel + 1)) + k * 1e-6;
+        }
+    }
+    GraphTiming timing(int graph) const override {
+        return graph < 2 ? GraphTiming{samplePeriod, samplesPerChannel} : GraphTiming{};
+    }
+    int copySamples(int graph, int channel, int from, double* destination,
+                    int count) const override {
+        const std::vector<double>& values = channels_.at(2 * graph + channel);
+        const int n = std::max(0, std::min(count, samplesPerChannel - from));
+        std::copy_n(values.begin() + from, n, destination);
+        return n;
+    }
+
+private:
+    std::vector<std::vector<double>> channels_;
+};
+
+class SilentUI : public DataFileUI {
+public:
+    void showStatus(const std::string&) override {}
+    void showMessage(const std::string& text, const std::string&) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+    bool askYesNo(const std::string&, const std::string&) override { return true; }
+    bool saveConfigFile(const std::string&) override { return true; }
+    void showProgress(const std::string&, double) override {}
+    void endProgress() override {}
+};
+
+Config logConfig() {
+    Config config;
+    for (const char* caption : {"Position", "Speed"}) {
+        GraphData& graph = addGraph(config);
+        graph.caption = caption;
+        addChannel(graph).caption = "a";
+        addChannel(graph).caption = "b";
+    }
+    return config;
+}
+
+const LogSamples& logSamples() {
+    static const LogSamples samples;
+    return samples;
+}
+
+std::string tempFile(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void save(benchmark::State& state, const std::string& path) {
+    const LogSamples& samples = logSamples();
+    SilentUI ui;
+    for (auto _ : state) {
+        Config config = logConfig();
+        if (!writeDataFile(path, config, samples, ui))
+            state.SkipWithError("the file was not written");
+    }
+    state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+    std::filesystem::remove(path);
+}
+
+void BM_SaveMat(benchmark::State& state) {
+    save(state, tempFile("orva-bench-log.mat"));
+}
+
+void BM_SaveCsv(benchmark::State& state) {
+    save(state, tempFile("orva-bench-log.csv"));
+}
+
+void BM_LoadMat(benchmark::State& state) {
+    const std::string path = tempFile("orva-bench-load.mat");
+    Config config = logConfig();
+    SilentUI ui;
+    writeDataFile(path, config, logSamples(), ui);
+    for (auto _ : state) {
+        LoadedData data;
+        if (!readMatDataFile(path, data))
+            state.SkipWithError("the file was not read");
+        benchmark::DoNotOptimize(data.maxLen);
+    }
+    std::filesystem::remove(path);
+}
+
+} // namespace
+
+BENCHMARK(BM_SaveMat)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SaveCsv)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LoadMat)->Unit(benchmark::kMillisecond)->Iterations(3);
