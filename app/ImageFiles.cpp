@@ -1,5 +1,7 @@
 #include "app/ImageFiles.h"
 
+#include <wx/log.h>
+
 #include <climits>
 #include <unistd.h>
 
@@ -26,4 +28,18 @@ std::string imageFile(const std::string& name) {
         return local;
     const std::string besideExecutable = executableDirectory() + "/Images/" + name;
     return readable(besideExecutable) ? besideExecutable : local;
+}
+
+wxBitmap loadBitmap(const std::string& name) {
+    const wxLogNull quiet;
+    wxBitmap image;
+    image.LoadFile(imageFile(name), wxBITMAP_TYPE_PNG);
+    return image;
+}
+
+wxIcon programIcon() {
+    const wxLogNull quiet;
+    wxIcon icon;
+    icon.LoadFile(imageFile("TorvenIcon4848.ico"), wxBITMAP_TYPE_ICO);
+    return icon;
 }

@@ -34,9 +34,7 @@ MainFrame::MainFrame()
     buildToolBar();
     CreateStatusBar(1, wxSTB_SIZEGRIP | wxFULL_REPAINT_ON_RESIZE, 0, "status_line");
     SetStatusText("Ready", 0);
-    wxIcon icon;
-    if (icon.LoadFile(imageFile("TorvenIcon4848.ico"), wxBITMAP_TYPE_ICO))
-        SetIcon(icon);
+    SetIcon(programIcon());
     graphs_ = std::make_unique<InstrumentGraphBoard>();
     MainUI& ui = *this;
     controller_ = std::make_unique<MainController>(ui, *graphs_, userConfigFile());
@@ -86,21 +84,16 @@ void MainFrame::buildToolBar() {
     wxToolBar* tools =
         CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT | wxNO_BORDER, ID_TOOLBAR, "toolbar");
     tools->SetToolBitmapSize(wxSize(20, 20));
-    const auto bitmap = [](const char* name) {
-        wxBitmap image;
-        image.LoadFile(imageFile(name), wxBITMAP_TYPE_PNG);
-        return image;
-    };
-    tools->AddCheckTool(ID_AUTO_ZOOM, "Auto Zoom", bitmap("AutoZoom.png"), wxNullBitmap,
+    tools->AddCheckTool(ID_AUTO_ZOOM, "Auto Zoom", loadBitmap("AutoZoom.png"), wxNullBitmap,
                         "Auto Zoom", "Zoom to range of data");
-    tools->AddTool(ID_VIEW_ALL, "View All", bitmap("Widen.png"), "View All", wxITEM_NORMAL);
+    tools->AddTool(ID_VIEW_ALL, "View All", loadBitmap("Widen.png"), "View All", wxITEM_NORMAL);
     tools->SetToolLongHelp(ID_VIEW_ALL, "View all data");
     tools->AddSeparator();
-    tools->AddRadioTool(ID_MOVE, "Move", bitmap("Move.png"), wxNullBitmap, "Move",
+    tools->AddRadioTool(ID_MOVE, "Move", loadBitmap("Move.png"), wxNullBitmap, "Move",
                         "Move with mouse");
-    tools->AddRadioTool(ID_ZOOM_IN, "Zoom In", bitmap("MagnifyPlus.png"), wxNullBitmap, "Zoom In",
-                        "Zoom in with mouse");
-    tools->AddRadioTool(ID_ZOOM_OUT, "Zoom Out", bitmap("MagnifyMinus.png"), wxNullBitmap,
+    tools->AddRadioTool(ID_ZOOM_IN, "Zoom In", loadBitmap("MagnifyPlus.png"), wxNullBitmap,
+                        "Zoom In", "Zoom in with mouse");
+    tools->AddRadioTool(ID_ZOOM_OUT, "Zoom Out", loadBitmap("MagnifyMinus.png"), wxNullBitmap,
                         "Zoom Out", "Zoom out with mouse");
     tools->Realize();
 }
@@ -200,7 +193,7 @@ bool MainFrame::askYesNo(const std::string& text, const std::string& caption) {
 }
 
 int MainFrame::chooseDevice(const std::vector<std::string>& entries) {
-    DeviceDialog dialog(this, entries, imageFile("TorvenIcon4848.ico"));
+    DeviceDialog dialog(this, entries, programIcon());
     return dialog.ShowModal() == wxID_OK ? dialog.chosenIndex() : -1;
 }
 

@@ -14,9 +14,7 @@ void MainFrame::onSettings(wxCommandEvent&) {
     SettingsValues& values = controller_->settingsValues();
     if (!settingsDialog_) {
         settingsDialog_ = new SettingsDialog(this, values, "Settings Dialog");
-        wxIcon icon;
-        if (icon.LoadFile(imageFile("TorvenIcon4848.ico"), wxBITMAP_TYPE_ICO))
-            settingsDialog_->SetIcon(icon);
+        settingsDialog_->SetIcon(programIcon());
     }
     if (settingsDialog_->ShowModal() == wxID_OK)
         controller_->applySettings();

@@ -7,11 +7,10 @@
 #include <wx/stattext.h>
 
 DeviceDialog::DeviceDialog(wxWindow* parent, const std::vector<std::string>& entries,
-                           const std::string& iconFile)
+                           const wxIcon& icon)
     : wxDialog(parent, wxID_ANY, "ORVA 2 USB", wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX, "dialog") {
-    wxIcon icon;
-    if (icon.LoadFile(iconFile, wxBITMAP_TYPE_ICO))
+    if (icon.IsOk())
         SetIcon(icon);
 
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);

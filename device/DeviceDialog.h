@@ -1,6 +1,7 @@
 #pragma once
 
 #include <wx/dialog.h>
+#include <wx/icon.h>
 
 #include <string>
 #include <vector>
@@ -12,8 +13,7 @@ class wxComboBox;
 // wxID_CANCEL (5101).
 class DeviceDialog : public wxDialog {
 public:
-    DeviceDialog(wxWindow* parent, const std::vector<std::string>& entries,
-                 const std::string& iconFile);
+    DeviceDialog(wxWindow* parent, const std::vector<std::string>& entries, const wxIcon& icon);
 
     // Index into the entries of the box chosen; 0 when none is selected.
     int chosenIndex() const;

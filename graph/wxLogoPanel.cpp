@@ -3,6 +3,7 @@
 #include "graph/ReadoutTexts.h"
 
 #include <wx/dcclient.h>
+#include <wx/log.h>
 #include <wx/settings.h>
 
 #include <algorithm>
@@ -15,7 +16,11 @@ constexpr int missingLogoHeight = 40;
 wxLogoPanel::wxLogoPanel(wxWindow* parent, const wxString& logoFile)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE,
                "panel") {
-    logo_.LoadFile(logoFile, wxBITMAP_TYPE_PNG);
+    {
+        // A missing logo leaves its room empty; it is not worth an error box.
+        const wxLogNull quiet;
+        logo_.LoadFile(logoFile, wxBITMAP_TYPE_PNG);
+    }
     Bind(wxEVT_PAINT, &wxLogoPanel::onPaint, this);
 }
 

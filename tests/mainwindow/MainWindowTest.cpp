@@ -1,9 +1,7 @@
-#include "GuiTestSupport.h"
 #include "KLib/Data/MatlabWriter.h"
 #include "SimulatedBox.h"
+#include "WindowFixture.h"
 #include "app/Ids.h"
-#include "app/MainFrame.h"
-#include "config/ConfigFile.h"
 #include "device/DeviceDialog.h"
 #include "graph/wxLogoPanel.h"
 
@@ -25,34 +23,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Every test gets its own user directory, so the configuration file starts absent.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowFixture {
 protected:
-    MainWindowTest() {
-        char pattern[] = "/tmp/orva-gui-XXXXXX";
-        home_ = mkdtemp(pattern);
-        setenv("XDG_CONFIG_HOME", (home_ + "/config").c_str(), 1);
-        configFile_ = home_ + "/config/orva2usb/orva.cfg";
-    }
-    ~MainWindowTest() override {
-        if (frame_)
-            closeWindow();
-        unsetenv("XDG_CONFIG_HOME");
-        std::filesystem::remove_all(home_);
-    }
-
-    // A configuration file that is there before the program starts.
-    void writeConfiguration(Config config) {
-        std::filesystem::create_directories(home_ + "/config/orva2usb");
-        ASSERT_TRUE(saveConfig(config, configFile_));
-    }
-
-    void openWindow() {
-        frame_ = new MainFrame;
-        ASSERT_TRUE(frame_->startUp());
-        frame_->Show();
-        pump(100ms);
-    }
     void openWindowWithoutBox() {
         char pattern[] = "/tmp/orva-gui-nobox-XXXXXX";
         setenv("XDG_RUNTIME_DIR", mkdtemp(pattern), 1);
@@ -63,16 +35,6 @@ protected:
         frame_->Show();
         unsetenv("XDG_RUNTIME_DIR");
     }
-    void closeWindow() {
-        frame_->Close(true);
-        frame_ = nullptr;
-        pump(50ms);
-    }
-    std::string status() const { return frame_->GetStatusBar()->GetStatusText(0).ToStdString(); }
-
-    std::string home_;
-    std::string configFile_;
-    MainFrame* frame_ = nullptr;
 };
 
 TEST_F(MainWindowTest, StartWithoutFileOrBoxShowsTheDefaultGraph) {

@@ -1,9 +1,7 @@
 #include "config/SettingsDialog.h"
-#include "GuiTestSupport.h"
 #include "SimulatedBox.h"
+#include "WindowFixture.h"
 #include "app/Ids.h"
-#include "app/MainFrame.h"
-#include "config/ConfigFile.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -102,22 +100,9 @@ void screenshotPages(SettingsDialog& dialog, const std::string& directory) {
     dialog.Hide();
 }
 
-class SettingsDialogTest : public ::testing::Test {
+class SettingsDialogTest : public WindowFixture {
 protected:
-    SettingsDialogTest() {
-        char pattern[] = "/tmp/orva-gui-settings-XXXXXX";
-        home_ = mkdtemp(pattern);
-        setenv("XDG_CONFIG_HOME", (home_ + "/config").c_str(), 1);
-    }
-    ~SettingsDialogTest() override {
-        if (frame_) {
-            frame_->Close(true);
-            pump(50ms);
-        }
-        unsetenv("XDG_CONFIG_HOME");
-        std::filesystem::remove_all(home_);
-    }
-
+    // The window with a status bar that keeps every text it showed.
     void openWindow() {
         frame_ = new MainFrame;
         ASSERT_TRUE(frame_->startUp());
@@ -129,11 +114,6 @@ protected:
         frame_->Show();
         pump(100ms);
     }
-    void closeWindow() {
-        frame_->Close(true);
-        frame_ = nullptr;
-        pump(50ms);
-    }
     void openSettings(std::function<void(SettingsDialog&)> edit, int button) {
         wxTEST_DIALOG(click(frame_, ID_SETTINGS, wxEVT_MENU), SettingsAnswer(edit, button));
     }
@@ -144,8 +124,6 @@ protected:
         return Texts(idn.base(), transcript.end());
     }
 
-    std::string home_;
-    MainFrame* frame_ = nullptr;
     RecordingStatusBar* statusBar_ = nullptr;
 };
 
