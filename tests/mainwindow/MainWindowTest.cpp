@@ -3,6 +3,8 @@
 #include "WindowFixture.h"
 #include "app/Ids.h"
 #include "device/DeviceDialog.h"
+#include "graph/Graph.h"
+#include "graph/WXInstrumentServer.h"
 #include "graph/wxLogoPanel.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +20,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -333,6 +337,54 @@ TEST_F(MainWindowTest, KeepsUpWithAFastStream) {
     click(frame_, ID_STOP);
     EXPECT_TRUE(otherStatuses.empty()) << otherStatuses.front();
     EXPECT_EQ(frame_->controller().decoder().lostFrames(), 0);
+}
+
+} // namespace
+
+namespace {
+
+// Channel 0 of the first graph on screen, every sample it holds.
+std::vector<double> firstTrace(WXInstrumentPanel& panel) {
+    const auto* graph = dynamic_cast<const Graph*>(panel.server().instruments().at(0).get());
+    std::vector<double> samples(static_cast<std::size_t>(graph->capacity()));
+    samples.resize(static_cast<std::size_t>(
+        graph->copySamples(0, 0, samples.data(), static_cast<int>(samples.size()))));
+    return samples;
+}
+
+TEST_F(MainWindowTest, SaveDataAsCsvAndMatThenLoadTheSameCurvesBack) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    openWindow();
+    frame_->controller().config().inputSettings.rate = 1000;
+    click(frame_, ID_SINGLE);
+    ASSERT_TRUE(pumpUntil([&] { return frame_->controller().recordingMode() == Idle; }, 5s));
+    const std::vector<double> recorded = firstTrace(panel());
+    ASSERT_EQ(recorded.size(), 1000u);
+
+    const std::string csv = home_ + "/run.csv";
+    // The file chooser of GTK gives no path without a user, so the chosen path is handed over
+    // as the menu command does.
+    frame_->controller().writeDataFile(csv);
+    EXPECT_EQ(status(), "Done writing CSV file");
+    EXPECT_TRUE(std::filesystem::exists(csv));
+
+    // A side file of that name is there already: "No" writes neither file.
+    const std::string mat = home_ + "/run.mat";
+    std::ofstream(home_ + "/run.cfg") << "the user's own";
+    wxTEST_DIALOG(frame_->controller().writeDataFile(mat), wxExpectModal<wxMessageDialog>(wxID_NO));
+    EXPECT_FALSE(std::filesystem::exists(mat));
+    std::ifstream side(home_ + "/run.cfg");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(side), {}), "the user's own");
+    wxTEST_DIALOG(frame_->controller().writeDataFile(mat),
+                  wxExpectModal<wxMessageDialog>(wxID_YES));
+    EXPECT_EQ(status(), "Done writing MATLAB file");
+
+    // A new start, as after quitting: the data file brings the same curve back.
+    closeWindow();
+    openWindow();
+    frame_->controller().loadDataFile(mat);
+    EXPECT_EQ(frame_->GetTitle(), "ORVA 2 USB V1.3.5 by Torven Kellmar GmbH - run.mat");
+    EXPECT_EQ(firstTrace(panel()), recorded);
 }
 
 } // namespace
