@@ -75,21 +75,30 @@ struct BenchGraph {
 };
 
 // A turning shaft's analog track with some noise, in volts.
-std::vector<double> signal(int count, int phase) {
+std::vector<double> analogTrack(int count) {
     std::vector<double> values(static_cast<size_t>(count));
-    std::uint32_t noise = 12345u + static_cast<std::uint32_t>(phase);
+    std::uint32_t noise = 12345u;
     for (int i = 0; i < count; ++i) {
         noise = noise * 1664525u + 1013904223u;
         values[static_cast<size_t>(i)] =
-            std::sin(2e-4 * (i + phase)) + 0.05 * static_cast<double>(noise >> 8) / (1 << 24);
+            std::sin(2e-4 * i) + 0.05 * static_cast<double>(noise >> 8) / (1 << 24);
     }
     return values;
 }
 
-void repaint(benchmark::State& state, double zoom) {
+// The shaft's position, in degrees: it only ever grows, so every column's extremes lie at its
+// edges, the hardest case for the summaries.
+std::vector<double> position(int count) {
+    std::vector<double> values(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        values[static_cast<size_t>(i)] = 0.0072 * i;
+    return values;
+}
+
+void repaint(benchmark::State& state, double zoom, std::vector<double> (*signal)(int)) {
     const int samples = static_cast<int>(state.range(0));
     BenchGraph g(samples, 1);
-    const std::vector<double> values = signal(g.graph->capacity(), 0);
+    const std::vector<double> values = signal(g.graph->capacity());
     g.graph->appendSamples(0, values.data(), g.graph->capacity());
     g.graph->advance(g.graph->capacity());
     // Zooming keeps the middle of the window in the middle of the plot.
@@ -104,11 +113,15 @@ void repaint(benchmark::State& state, double zoom) {
 }
 
 void BM_RepaintFitted(benchmark::State& state) {
-    repaint(state, 1.0);
+    repaint(state, 1.0, analogTrack);
 }
 
 void BM_RepaintZoomed10(benchmark::State& state) {
-    repaint(state, 10.0);
+    repaint(state, 10.0, analogTrack);
+}
+
+void BM_RepaintFittedPosition(benchmark::State& state) {
+    repaint(state, 1.0, position);
 }
 
 // What the data handler does per chunk: one append per channel, then one commit, which draws the
@@ -117,7 +130,7 @@ void BM_AppendEightChannels(benchmark::State& state) {
     constexpr int channels = 8;
     const int chunk = static_cast<int>(state.range(0));
     BenchGraph g(10 * rate, channels);
-    const std::vector<double> values = signal(chunk, 0);
+    const std::vector<double> values = analogTrack(chunk);
     std::int64_t appended = 0;
     for (auto _ : state) {
         for (int c = 0; c < channels; ++c)
@@ -141,6 +154,13 @@ BENCHMARK(BM_RepaintFitted)
     ->Arg(50000000)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RepaintZoomed10)
+    ->ArgName("samples")
+    ->Arg(50000)
+    ->Arg(500000)
+    ->Arg(5000000)
+    ->Arg(50000000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RepaintFittedPosition)
     ->ArgName("samples")
     ->Arg(50000)
     ->Arg(500000)
