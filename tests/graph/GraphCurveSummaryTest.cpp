@@ -105,9 +105,10 @@ TEST(GraphCurveSummaryTest, DrawingMatchesEverySampleThroughSweepsRebuildsAndCha
             if (f.graph->advance(static_cast<int>(count)))
                 f.graph->restart();
         }
-        // From the whole window down to about half a sample per column, shifted anywhere.
+        // From ten windows side by side (thousands of samples per column) down to about half a
+        // sample per column, shifted anywhere.
         const double window = f.graph->capacity() * f.graph->timing().dt; // seconds
-        const double scaleX = 480.0 / window * std::pow(10.0, 2.8 * unit(random));
+        const double scaleX = 48.0 / window * std::pow(10.0, 3.8 * unit(random));
         f.view(scaleX, 120.0 - scaleX * window * (unit(random) - 0.1), -5.0, 164.0);
         std::vector<Drawn> log;
         RecordingPainter painter(log);
