@@ -1,9 +1,11 @@
 #include "graph/CurvePlotter.h"
 
 #include "graph/Painter.h"
+#include "graph/SampleEnvelope.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -16,6 +18,11 @@ struct Columns {
 // Index of the sample held at time t, kept inside the series.
 int sampleAt(const SampleSeries& series, double t) {
     return static_cast<int>(std::clamp(std::floor(t / series.dt), 0.0, series.count - 1.0));
+}
+
+ValueRange rangeOf(const SampleSeries& series, std::size_t first, std::size_t last) {
+    return series.envelope ? series.envelope->range(series.values, first, last)
+                           : scanRange(series.values, first, last);
 }
 
 void plotSteps(Painter& painter, const PlotFrame& frame, const SampleSeries& series,
@@ -57,11 +64,12 @@ void plotRanges(Painter& painter, const PlotFrame& frame, const SampleSeries& se
         double low = 0.0;
         double high = 0.0;
         if (end > start) {
-            const double* first = series.values + static_cast<int>(start);
-            const double* past = series.values + static_cast<int>(end);
-            const auto [lowest, highest] = std::minmax_element(first, past);
-            low = *lowest;
-            high = *highest;
+            const ValueRange range =
+                rangeOf(series, static_cast<std::size_t>(start), static_cast<std::size_t>(end));
+            // Nothing but values that are not a number: shown as such a single value is.
+            const double none = std::numeric_limits<double>::quiet_NaN();
+            low = range.empty() ? none : range.low;
+            high = range.empty() ? none : range.high;
             start = end;
         } else {
             // Below one sample per column some columns hold none: they show the held sample.

@@ -5,6 +5,7 @@
 #include "graph/PlotAxes.h"
 #include "graph/PlotFrame.h"
 #include "graph/PlotInstrument.h"
+#include "graph/SampleEnvelope.h"
 
 #include <vector>
 
@@ -16,6 +17,8 @@ class Painter;
 struct ChannelTrace {
     // capacity + 1 values: the element after the newest appended value repeats it.
     std::vector<double> samples;
+    // Min/max summaries of all of samples, kept up to date with every change of them.
+    SampleEnvelope envelope;
     // The range of the values appended since the last rebuild.
     double observedMin = 1e200;
     double observedMax = -1e200;

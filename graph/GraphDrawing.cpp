@@ -72,7 +72,9 @@ void Graph::drawCurves(Painter& painter, double t0, double t1) const {
     for (int i = 0; i < channelCount(); ++i) {
         const size_t index = static_cast<size_t>(i);
         painter.setPen(channelPen(graph_.channelList[index], server_.lineWidth()));
-        plotCurve(painter, f, SampleSeries{traces_[index].samples.data(), capacity_, dt_}, t0, t1);
+        const ChannelTrace& trace = traces_[index];
+        plotCurve(painter, f, SampleSeries{trace.samples.data(), capacity_, dt_, &trace.envelope},
+                  t0, t1);
     }
 }
 

@@ -46,13 +46,17 @@ bool Graph::autoScaleY() {
     double high = 1.0;
     double low = -1.0;
     if (!traces_.empty() && capacity_ >= 1) {
-        high = low = traces_.front().samples.front();
-        for (const ChannelTrace& trace : traces_) {
-            for (int i = 0; i < capacity_; ++i) {
-                high = std::max(high, trace.samples[static_cast<size_t>(i)]);
-                low = std::min(low, trace.samples[static_cast<size_t>(i)]);
-            }
-        }
+        // From the summaries: a window of 10^8 samples per channel takes no longer than a short
+        // one, every second while the axis follows the data.
+        ValueRange range;
+        for (const ChannelTrace& trace : traces_)
+            range.add(
+                trace.envelope.range(trace.samples.data(), 0, static_cast<size_t>(capacity_)));
+        // Nothing but values that are not a number: nothing to fit to.
+        if (range.empty())
+            return false;
+        high = range.high;
+        low = range.low;
         // Constant data still gets a range.
         const double margin = std::fabs(high + low) * 1e-5 + 1e-5;
         high += margin;

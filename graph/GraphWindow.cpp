@@ -7,9 +7,18 @@
 
 namespace {
 
+// Samples are kept in place and stay visible until they are overwritten; new ones are 0.
+void resizeSamples(ChannelTrace& trace, int capacity) {
+    const size_t size = static_cast<size_t>(capacity) + 1;
+    if (trace.samples.size() == size)
+        return;
+    trace.samples.resize(size, 0.0);
+    trace.envelope.rebuild(trace.samples.data(), size);
+}
+
 ChannelTrace emptyTrace(int capacity) {
     ChannelTrace trace;
-    trace.samples.assign(static_cast<size_t>(capacity) + 1, 0.0);
+    resizeSamples(trace, capacity);
     return trace;
 }
 
@@ -36,10 +45,9 @@ void Graph::rebuild() {
     dt_ = 1.0 / std::max(inputs_.rate, 1); // s per sample
     capacity_ = windowCapacity(inputs_);
 
-    // Samples stay in place, and visible until they are overwritten.
     traces_.resize(graph_.channelList.size());
     for (ChannelTrace& trace : traces_) {
-        trace.samples.resize(static_cast<size_t>(capacity_) + 1, 0.0);
+        resizeSamples(trace, capacity_);
         trace.observedMin = 1e200;
         trace.observedMax = -1e200;
         trace.currentValue = 0.0;
@@ -71,6 +79,8 @@ void Graph::appendSamples(int channel, const double* values, int count) {
     // The element after the newest value repeats it: the last pixel column and the live value
     // read it.
     target[n] = values[n - 1];
+    const size_t first = static_cast<size_t>(writeIndex_);
+    trace.envelope.update(trace.samples.data(), first, first + static_cast<size_t>(n) + 1);
 }
 
 bool Graph::advance(int count) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 using Lines = std::vector<std::vector<int>>;
@@ -56,4 +58,12 @@ TEST(CurvePlotterTest, ColumnsWithoutASampleHoldThePreviousOne) {
         if (l[1] == l[3] && l[2] == l[0] + 1)
             values.push_back(50 - l[1]);
     EXPECT_EQ(values, (std::vector<int>{0, 0, 10, 20, 20, 30}));
+}
+
+TEST(CurvePlotterTest, ValuesThatAreNotANumberHideNothing) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // Two samples per column: the not-a-number at the start of the second column leaves its
+    // other sample; the third column has nothing else and shows at the top edge.
+    EXPECT_EQ(plot(0.5, {0.0, nan, 10.0, nan, nan, 20.0}),
+              plot(0.5, {0.0, 10.0, 10.0, 100.0, 100.0, 20.0}));
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 TEST(GraphViewTest, ResizingKeepsTheVisibleRangeAndSyncSharesTheXAxis) {
     // The record's initial view shows 0 ... 1 s and -1 ... 3 units.
     GraphFixture f(100, 1.0f);
@@ -39,4 +41,11 @@ TEST(GraphViewTest, FitAndAutoScale) {
     EXPECT_NEAR(f.record.scale.y, -300.0 / 2.04e-5, 1e-3);
     EXPECT_NEAR(f.record.offset.y, 164.0, 1e-9);
     EXPECT_FALSE(f.graph->autoScaleY());
+
+    // A value that is not a number, even the very first, is left out: -2 ... 6 around 2.
+    const double values[] = {std::numeric_limits<double>::quiet_NaN(), -2.0, 6.0};
+    f.graph->appendSamples(0, values, 3);
+    EXPECT_TRUE(f.graph->autoScaleY());
+    EXPECT_NEAR(f.graph->frame().yValue(164.0), 2.0, 1e-9);
+    EXPECT_NEAR(f.graph->frame().yValue(14.0), 6.0 + 0.08, 1e-3);
 }

@@ -1,0 +1,174 @@
+// Complete repaint of a time graph of one channel at 500,000 samples per second, the data window
+// (display time 0.1 s to 100 s, 5e4 to 5e7 samples) fitted into 1000 pixel columns or zoomed in
+// ten times about its middle. A repaint should cost about the same whatever the window holds.
+// Next to it, the data path: eight channels appended chunk by chunk and committed, against the
+// box's 500,000 frames per second ("realtime" is how many such streams one core keeps up with).
+
+#include "graph/Graph.h"
+#include "graph/InstrumentServer.h"
+#include "graph/Painter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int rate = 500000; // samples per second
+constexpr double plotLeft = 120.0;
+constexpr double plotColumns = 1000.0;
+
+// Draws nowhere; counts lines so that nothing is optimised away.
+class CountingPainter : public Painter {
+public:
+    void setPen(const Pen&) override {}
+    void setBrush(const Brush&) override {}
+    void useTextFont() override {}
+    void drawLine(int, int, int, int) override { ++lines; }
+    void drawRectangle(int, int, int, int) override {}
+    void drawText(const std::string&, int, int) override {}
+    TextSize textExtent(const std::string& text) override {
+        return TextSize{6 * static_cast<int>(text.size()), 10};
+    }
+    void setClip(int, int, int, int) override {}
+    void resetClip() override {}
+    void setXorMode(bool) override {}
+    void clear() override {}
+
+    std::int64_t lines = 0;
+};
+
+class NullServer : public InstrumentServer {
+public:
+    NullServer() : InstrumentServer(10.0) {}
+    void refresh() override {}
+    std::unique_ptr<Painter> screenPainter() override {
+        return std::make_unique<CountingPainter>();
+    }
+
+protected:
+    void showGraphMenu(Instrument&, double, double) override {}
+    void showChannelMenu(Instrument&, int, bool, double, double) override {}
+};
+
+// Some channels of a graph over a window of `samples` samples, the view fitted to it.
+struct BenchGraph {
+    BenchGraph(int samples, int channels) {
+        inputs.rate = rate;
+        inputs.displayTime = static_cast<float>(samples) / static_cast<float>(rate);
+        record.channelList.resize(static_cast<size_t>(channels));
+        record.scale.y = -100.0; // pixels per unit
+        record.offset.y = 160.0;
+        graph = server->createGraph(inputs, record);
+        graph->setViewport(0.0, 0.0, plotLeft + plotColumns + 12.0, 330.0);
+        graph->rebuild();
+        graph->fitX();
+    }
+
+    KLib::Ref<NullServer> server{new NullServer};
+    InputSettings inputs;
+    GraphData record;
+    KLib::Ref<Graph> graph;
+};
+
+// A turning shaft's analog track with some noise, in volts.
+std::vector<double> analogTrack(int count) {
+    std::vector<double> values(static_cast<size_t>(count));
+    std::uint32_t noise = 12345u;
+    for (int i = 0; i < count; ++i) {
+        noise = noise * 1664525u + 1013904223u;
+        values[static_cast<size_t>(i)] =
+            std::sin(2e-4 * i) + 0.05 * static_cast<double>(noise >> 8) / (1 << 24);
+    }
+    return values;
+}
+
+// The shaft's position, in degrees: it only ever grows, so every column's extremes lie at its
+// edges, the hardest case for the summaries.
+std::vector<double> position(int count) {
+    std::vector<double> values(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        values[static_cast<size_t>(i)] = 0.0072 * i;
+    return values;
+}
+
+void repaint(benchmark::State& state, double zoom, std::vector<double> (*signal)(int)) {
+    const int samples = static_cast<int>(state.range(0));
+    BenchGraph g(samples, 1);
+    const std::vector<double> values = signal(g.graph->capacity());
+    g.graph->appendSamples(0, values.data(), g.graph->capacity());
+    g.graph->advance(g.graph->capacity());
+    // Zooming keeps the middle of the window in the middle of the plot.
+    const double middle = plotLeft + plotColumns / 2.0;
+    g.record.scale.x *= zoom;
+    g.record.offset.x = middle - (middle - g.record.offset.x) * zoom;
+    CountingPainter painter;
+    for (auto _ : state)
+        g.graph->draw(painter);
+    benchmark::DoNotOptimize(painter.lines);
+    state.counters["samples/column"] = samples / plotColumns / zoom;
+}
+
+void BM_RepaintFitted(benchmark::State& state) {
+    repaint(state, 1.0, analogTrack);
+}
+
+void BM_RepaintZoomed10(benchmark::State& state) {
+    repaint(state, 10.0, analogTrack);
+}
+
+void BM_RepaintFittedPosition(benchmark::State& state) {
+    repaint(state, 1.0, position);
+}
+
+// What the data handler does per chunk: one append per channel, then one commit, which draws the
+// new piece. A full window starts the next sweep.
+void BM_AppendEightChannels(benchmark::State& state) {
+    constexpr int channels = 8;
+    const int chunk = static_cast<int>(state.range(0));
+    BenchGraph g(10 * rate, channels);
+    const std::vector<double> values = analogTrack(chunk);
+    std::int64_t appended = 0;
+    for (auto _ : state) {
+        for (int c = 0; c < channels; ++c)
+            g.graph->appendSamples(c, values.data(), chunk);
+        if (g.graph->advance(chunk))
+            g.graph->restart();
+        appended += chunk;
+    }
+    state.SetItemsProcessed(appended * channels);
+    state.counters["realtime"] =
+        benchmark::Counter(static_cast<double>(appended) / rate, benchmark::Counter::kIsRate);
+}
+
+} // namespace
+
+BENCHMARK(BM_RepaintFitted)
+    ->ArgName("samples")
+    ->Arg(50000)
+    ->Arg(500000)
+    ->Arg(5000000)
+    ->Arg(50000000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RepaintZoomed10)
+    ->ArgName("samples")
+    ->Arg(50000)
+    ->Arg(500000)
+    ->Arg(5000000)
+    ->Arg(50000000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RepaintFittedPosition)
+    ->ArgName("samples")
+    ->Arg(50000)
+    ->Arg(500000)
+    ->Arg(5000000)
+    ->Arg(50000000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AppendEightChannels)
+    ->ArgName("chunk")
+    ->Arg(64)
+    ->Arg(4096)
+    ->Unit(benchmark::kMicrosecond);
