@@ -163,6 +163,22 @@ TEST(ConfigLoad, MalformedXmlStopsTheLoadAndKeepsWhatWasRead) {
     EXPECT_FALSE(loadText(wrongEnd, "not xml at all", "garbage.cfg"));
 }
 
+// Found by fuzzing: an end tag longer than the name expected there made the tag check read past
+// the end of the expected name (the AddressSanitizer build catches such a read).
+TEST(ConfigLoad, EndTagLongerThanTheExpectedNameIsRejected) {
+    Config fuzzed;
+    EXPECT_FALSE(loadConfig(fuzzed, std::string(ORVA_TEST_DATA_DIR) +
+                                        "/fuzz-regressions/config-long-end-tag.cfg"));
+
+    Config config;
+    EXPECT_FALSE(loadText(
+        config,
+        replaced(dataFile("full.cfg"), "</channelList>", "</channelListWithAFarLongerName>"),
+        "long-end.cfg"));
+    ASSERT_EQ(config.graphList.size(), 0u);
+    EXPECT_EQ(config.inputSettings.ssiInputs.size(), 1u);
+}
+
 TEST(ConfigLoad, AGraphThatFailsHalfWayIsNotAppended) {
     // The second graph breaks inside its channel list; the first one stays.
     Config two = fullConfig();
