@@ -83,6 +83,7 @@ bool loadConfig(Config& config, std::istream& text) {
         if (archive.get_library_version() > boost::archive::BOOST_ARCHIVE_VERSION())
             return false;
         archive >> boost::serialization::make_nvp("config", config);
+        archive.readTrailer();
     } catch (const std::exception&) {
         return false;
     }

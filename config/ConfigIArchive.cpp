@@ -11,9 +11,17 @@ template class boost::archive::detail::archive_serializer_map<ConfigIArchive>;
 template class boost::archive::basic_xml_iarchive<ConfigIArchive>;
 template class boost::archive::xml_iarchive_impl<ConfigIArchive>;
 
-// Boost's tag check is switched off; load_end does it.
-ConfigIArchive::ConfigIArchive(std::istream& is) : Base(is, boost::archive::no_xml_tag_checking) {
+// Boost's tag check is switched off (load_end does it), and so is its header handling, which
+// would read the trailer in the destructor.
+ConfigIArchive::ConfigIArchive(std::istream& is)
+    : Base(is, boost::archive::no_header | boost::archive::no_xml_tag_checking) {
     init();
+}
+
+void ConfigIArchive::readTrailer() {
+    if (!gimpl->windup(get_is()))
+        boost::serialization::throw_exception(boost::archive::archive_exception(
+            boost::archive::archive_exception::input_stream_error));
 }
 
 void ConfigIArchive::load_start(const char* name) {

@@ -179,6 +179,22 @@ TEST(ConfigLoad, EndTagLongerThanTheExpectedNameIsRejected) {
     EXPECT_EQ(config.inputSettings.ssiInputs.size(), 1u);
 }
 
+// Found by fuzzing: the closing wrapper line was read in the archive's destructor, and a
+// damaged or missing one threw out of it and ended the program. Now the load fails after the
+// whole configuration was read.
+TEST(ConfigLoad, DamagedOrMissingClosingLineFailsTheLoad) {
+    Config fuzzed;
+    EXPECT_FALSE(loadConfig(fuzzed, std::string(ORVA_TEST_DATA_DIR) +
+                                        "/fuzz-regressions/config-damaged-trailer.cfg"));
+    EXPECT_EQ(fuzzed.graphList.size(), 1u);
+
+    const std::string good = dataFile("full.cfg");
+    Config truncated;
+    EXPECT_FALSE(loadText(truncated, good.substr(0, good.find("</boost_serialization>")),
+                          "no-closing-line.cfg"));
+    EXPECT_TRUE(truncated.lockGraphs);
+}
+
 TEST(ConfigLoad, AGraphThatFailsHalfWayIsNotAppended) {
     // The second graph breaks inside its channel list; the first one stays.
     Config two = fullConfig();
