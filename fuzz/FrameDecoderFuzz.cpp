@@ -55,7 +55,7 @@ private:
 
 class Recording {
 public:
-    explicit Recording(FrameScenario& scenario)
+    explicit Recording(const FrameScenario& scenario)
         : selection_(computeChannelSelection(scenario.config)), ring_(scenario.ringBytes),
           handover_(scenario.ringBytes) {
         for (std::vector<ChannelRuntime>& channels : selection_.graphChannels) {
@@ -107,7 +107,7 @@ private:
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FrameScenario scenario = readFrameScenario(data, size);
+    const FrameScenario scenario = readFrameScenario(data, size);
     Recording recording(scenario);
     for (const FrameScenario::Piece& piece : scenario.pieces) {
         recording.receive(piece);

@@ -2,6 +2,7 @@
 // walks any file (structures nested to any depth), then as one of our data files, whose graphs
 // and channels are then added to a configuration as "load data" does without a side file.
 
+#include "KLib/Data/MatlabFormat.h"
 #include "KLib/Data/MatlabReader.h"
 #include "files/MatDataReader.h"
 #include "fuzz/Check.h"
@@ -25,23 +26,23 @@ bool readElements(KLib::MatlabReader& reader, std::size_t count) {
         if (!reader.readElementHeader(variable))
             return false;
         switch (variable.classNumber) {
-        case 0:
+        case KLib::Matlab::ClassEndOfFile:
             return count == untilEndOfFile;
-        case 2: {
+        case KLib::Matlab::ClassStruct: {
             std::size_t fields = 0;
             if (!reader.readFieldNames(fields) || !readElements(reader, fields) ||
                 !reader.endStruct())
                 return false;
             break;
         }
-        case 4: {
+        case KLib::Matlab::ClassChar: {
             std::string text;
             if (!reader.readString(text))
                 return false;
             require(text.size() == variable.count);
             break;
         }
-        case 6: {
+        case KLib::Matlab::ClassDouble: {
             std::vector<double> values;
             if (!reader.readMatrix(values))
                 return false;
