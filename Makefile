@@ -4,7 +4,7 @@
 PRESET ?= release
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test run asan-test tsan-test format clean
+.PHONY: all deps build test run asan-test tsan-test fuzz format clean
 
 all: build
 
@@ -23,6 +23,14 @@ asan-test:
 
 tsan-test:
 	$(MAKE) test PRESET=tsan
+
+# Fuzzes the input parsers (MAT reader, configuration loader, identification and capability
+# replies, frame decoder) with libFuzzer, FUZZ_SECONDS each; not part of `test`.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzzers build/fuzz
 
 run: build
 	@scripts/run build/$(PRESET)

@@ -1,9 +1,8 @@
 #include "config/ConfigFile.h"
 
 #include "config/ConfigArchive.h"
+#include "config/ConfigIArchive.h"
 #include "config/ConfigSerialization.h"
-
-#include <boost/archive/xml_iarchive.hpp>
 
 #include <cerrno>
 #include <cstdio>
@@ -49,6 +48,11 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
 } // namespace
 
 bool saveConfig(Config& config, const std::string& path) {
+    std::ostringstream text;
+    return saveConfig(config, text) && replaceFile(path, text.str());
+}
+
+bool saveConfig(Config& config, std::ostream& out) {
     config.GraphData_BOOST_CLASS_version = Config::graphDataClassVersion;
     std::ostringstream text;
     try {
@@ -63,20 +67,23 @@ bool saveConfig(Config& config, const std::string& path) {
     // wrapper line; the file ends with the wrapper line and a single line end.
     if (bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\n\n") == 0)
         bytes.pop_back();
-    return text.good() && replaceFile(path, bytes);
+    return text.good() && out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 bool loadConfig(Config& config, const std::string& path) {
     std::ifstream file(path);
-    if (!file)
-        return false;
+    return file && loadConfig(config, file);
+}
+
+bool loadConfig(Config& config, std::istream& text) {
     try {
-        boost::archive::xml_iarchive archive(file);
+        ConfigIArchive archive(text);
         // Boost's XML reader accepts any archive library version; a newer one was written by a
         // newer serialization library whose layout this reader may not know.
         if (archive.get_library_version() > boost::archive::BOOST_ARCHIVE_VERSION())
             return false;
         archive >> boost::serialization::make_nvp("config", config);
+        archive.readTrailer();
     } catch (const std::exception&) {
         return false;
     }

@@ -8,8 +8,9 @@
 int frequencyCommandValue(int rate, int systemFrequency) {
     if (systemFrequency <= 0)
         return 0;
-    // 128-bit so that no rate read from a file can overflow the product.
-    const __int128 value = (static_cast<__int128>(rate) << 38) / systemFrequency;
+    // 128-bit so that no rate read from a file can overflow the product; a multiplication, not a
+    // shift, since a partly read file can leave a negative rate.
+    const __int128 value = static_cast<__int128>(rate) * (__int128{1} << 38) / systemFrequency;
     return static_cast<int>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
 }
 

@@ -2,6 +2,8 @@
 
 #include "KLib/Log.h"
 
+#include <string>
+
 namespace KLib {
 
 namespace {
@@ -18,8 +20,11 @@ bool IODevice::writeLine(const std::string& text) {
 std::string IODevice::readLine() {
     std::string line;
     char c = 0;
-    while (read(&c, 1) == 1 && c != '\n')
+    while (line.size() < maxLineLength && read(&c, 1) == 1 && c != '\n')
         line += c;
+    if (line.size() == maxLineLength)
+        Log::write("line cut after " + std::to_string(maxLineLength) + " characters", LogWarning,
+                   logSource, __LINE__);
     Log::write("<- " + line, LogTraffic, logSource, __LINE__);
     return line;
 }

@@ -2,6 +2,7 @@
 
 #include "KLib/Object.h"
 
+#include <cstddef>
 #include <string>
 
 namespace KLib {
@@ -20,7 +21,12 @@ public:
 
     // Sends the text and one line feed with a single write; true when every byte was accepted.
     bool writeLine(const std::string& text);
-    // Reads up to a line feed (consumed, not returned) or until a read delivers nothing. A
+    // Reply lines of the box are a few dozen characters; a pipe that keeps sending without a
+    // line feed must not make a line grow without end.
+    static constexpr std::size_t maxLineLength = 1024;
+
+    // Reads up to a line feed (consumed, not returned), until a read delivers nothing, or until
+    // the line holds maxLineLength characters; the bytes after such a cut stay in the pipe. A
     // carriage return is kept.
     std::string readLine();
 };

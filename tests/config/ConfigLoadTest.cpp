@@ -163,6 +163,38 @@ TEST(ConfigLoad, MalformedXmlStopsTheLoadAndKeepsWhatWasRead) {
     EXPECT_FALSE(loadText(wrongEnd, "not xml at all", "garbage.cfg"));
 }
 
+// Found by fuzzing: an end tag longer than the name expected there made the tag check read past
+// the end of the expected name (the AddressSanitizer build catches such a read).
+TEST(ConfigLoad, EndTagLongerThanTheExpectedNameIsRejected) {
+    Config fuzzed;
+    EXPECT_FALSE(loadConfig(fuzzed, std::string(ORVA_TEST_DATA_DIR) +
+                                        "/fuzz-regressions/config-long-end-tag.cfg"));
+
+    Config config;
+    EXPECT_FALSE(loadText(
+        config,
+        replaced(dataFile("full.cfg"), "</channelList>", "</channelListWithAFarLongerName>"),
+        "long-end.cfg"));
+    ASSERT_EQ(config.graphList.size(), 0u);
+    EXPECT_EQ(config.inputSettings.ssiInputs.size(), 1u);
+}
+
+// Found by fuzzing: the closing wrapper line was read in the archive's destructor, and a
+// damaged or missing one threw out of it and ended the program. Now the load fails after the
+// whole configuration was read.
+TEST(ConfigLoad, DamagedOrMissingClosingLineFailsTheLoad) {
+    Config fuzzed;
+    EXPECT_FALSE(loadConfig(fuzzed, std::string(ORVA_TEST_DATA_DIR) +
+                                        "/fuzz-regressions/config-damaged-trailer.cfg"));
+    EXPECT_EQ(fuzzed.graphList.size(), 1u);
+
+    const std::string good = dataFile("full.cfg");
+    Config truncated;
+    EXPECT_FALSE(loadText(truncated, good.substr(0, good.find("</boost_serialization>")),
+                          "no-closing-line.cfg"));
+    EXPECT_TRUE(truncated.lockGraphs);
+}
+
 TEST(ConfigLoad, AGraphThatFailsHalfWayIsNotAppended) {
     // The second graph breaks inside its channel list; the first one stays.
     Config two = fullConfig();

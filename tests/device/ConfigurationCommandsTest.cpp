@@ -1,4 +1,5 @@
 #include "device/ConfigurationCommands.h"
+#include "config/ConfigFile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,21 @@ TEST(ConfigurationCommands, FrequencyValueIsThePhaseIncrementOfTheBoxClock) {
     EXPECT_EQ(frequencyCommandValue(10000, 64000000), 42949672);
     EXPECT_EQ(frequencyCommandValue(100, 64000000), 429496);
     EXPECT_EQ(frequencyCommandValue(10000, 0), 0);
+}
+
+// Found by fuzzing: a file that breaks after a negative rate leaves that rate in the
+// configuration (a failed load keeps what was read), and the start-up then configures the box
+// with it. The value follows the same formula instead of shifting a negative number.
+TEST(ConfigurationCommands, NegativeRateOfAPartlyReadFileFollowsTheFormula) {
+    Config config;
+    ASSERT_FALSE(loadConfig(config, std::string(ORVA_TEST_DATA_DIR) +
+                                        "/fuzz-regressions/config-negative-rate.cfg"));
+    ASSERT_EQ(config.inputSettings.rate, -1);
+    const std::vector<ValueCommand> commands = configurationCommands(config.inputSettings);
+    ASSERT_GE(commands.size(), 2u);
+    // -2^38 / 64000000 = -4294.97, cut toward zero like the positive values.
+    EXPECT_EQ(commands[0], (ValueCommand{"OUT:USB:FREQ", -4294}));
+    EXPECT_EQ(frequencyCommandValue(-500000, 64000000), -2147483648);
 }
 
 TEST(ConfigurationCommands, ThresholdIsOffsetAndLimitedToOneByte) {

@@ -1,0 +1,80 @@
+// A MAT file as the program reads it back: first element by element the way a general reader
+// walks any file (structures nested to any depth), then as one of our data files, whose graphs
+// and channels are then added to a configuration as "load data" does without a side file.
+
+#include "KLib/Data/MatlabFormat.h"
+#include "KLib/Data/MatlabReader.h"
+#include "files/MatDataReader.h"
+#include "fuzz/Check.h"
+#include "fuzz/MemoryFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t untilEndOfFile = std::numeric_limits<std::size_t>::max();
+
+// Reads `count` elements, or every element up to the end of the file; false at the first
+// element the reader refuses.
+bool readElements(KLib::MatlabReader& reader, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        KLib::MatlabVariable variable;
+        if (!reader.readElementHeader(variable))
+            return false;
+        switch (variable.classNumber) {
+        case KLib::Matlab::ClassEndOfFile:
+            return count == untilEndOfFile;
+        case KLib::Matlab::ClassStruct: {
+            std::size_t fields = 0;
+            if (!reader.readFieldNames(fields) || !readElements(reader, fields) ||
+                !reader.endStruct())
+                return false;
+            break;
+        }
+        case KLib::Matlab::ClassChar: {
+            std::string text;
+            if (!reader.readString(text))
+                return false;
+            require(text.size() == variable.count);
+            break;
+        }
+        case KLib::Matlab::ClassDouble: {
+            std::vector<double> values;
+            if (!reader.readMatrix(values))
+                return false;
+            require(values.size() == variable.count);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+void walk(const std::string& path) {
+    KLib::MatlabReader reader(path);
+    std::string header;
+    if (reader.isOpen() && reader.readHeader(header))
+        readElements(reader, untilEndOfFile);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static MemoryFile file;
+    const std::string& path = file.replace(data, size);
+    walk(path);
+
+    LoadedData loaded;
+    if (!readMatDataFile(path, loaded))
+        return 0;
+    Config config;
+    applyLoadedData(loaded, config);
+    require(config.graphList.size() == loaded.graphs.size());
+    return 0;
+}
