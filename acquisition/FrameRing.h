@@ -10,7 +10,7 @@
 // dropped and counted, and the frame counter then shows the gap to the decoder.
 class FrameRing {
 public:
-    static constexpr int defaultCapacity = 8000000; // bytes
+    static constexpr int defaultCapacity = 32000000; // bytes
 
     explicit FrameRing(int capacity = defaultCapacity);
     FrameRing(const FrameRing&) = delete;

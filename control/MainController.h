@@ -74,6 +74,8 @@ public:
     bool isConnected() const { return link_.isConnected(); }
     BoxLink& link() { return link_; }
     const FrameDecoder& decoder() const { return decoder_; }
+    // Frames the ring dropped because the user-interface thread fell behind.
+    std::int64_t ringDroppedFrames() const { return acquisition_.droppedFrames(); }
     // Bytes per frame of the channel selection sent last.
     int frameSize() const { return selection_.frameSize; }
     // Replaces the system's figure of available memory (bytes), for tests.

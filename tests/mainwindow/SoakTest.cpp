@@ -69,9 +69,12 @@ TEST_F(Soak, RecordsAtTheHighestRateWithEverySignal) {
     frame_->controller().rebuildGraphs("");
     click(frame_, ID_START);
     const int frameSize = frame_->controller().frameSize();
-    std::cout << "frame " << frameSize << " bytes, " << rate
-              << " frames/s = " << frameSize * static_cast<double>(rate) / 1e6 << " MB/s\n"
-              << "elapsed_s frames_per_s lost_frames rss_mb ui_thread_share status" << std::endl;
+    std::cout
+        << "frame " << frameSize << " bytes, " << rate
+        << " frames/s = " << frameSize * static_cast<double>(rate) / 1e6 << " MB/s\n"
+        << "elapsed_s frames_per_s lost_frames of_them_dropped_by_ring rss_mb ui_thread_share "
+           "status"
+        << std::endl;
 
     const auto start = steady_clock::now();
     double cpuBefore = threadCpuSeconds();
@@ -92,9 +95,9 @@ TEST_F(Soak, RecordsAtTheHighestRateWithEverySignal) {
         const double interval = duration<double>(wall - wallBefore).count(); // s
         std::cout << duration_cast<seconds>(wall - start).count() << ' '
                   << static_cast<double>(frames - framesBefore) / interval << ' '
-                  << frame_->controller().decoder().lostFrames() << ' ' << residentMegabytes()
-                  << ' ' << (cpu - cpuBefore) / interval << ' ' << '"' << status() << '"'
-                  << std::endl;
+                  << frame_->controller().decoder().lostFrames() << ' '
+                  << frame_->controller().ringDroppedFrames() << ' ' << residentMegabytes() << ' '
+                  << (cpu - cpuBefore) / interval << ' ' << '"' << status() << '"' << std::endl;
         cpuBefore = cpu;
         framesBefore = frames;
         wallBefore = wall;
