@@ -23,30 +23,48 @@ public:
 
 WXPainter::WXPainter(wxDC& dc, const wxFont& font) : dc_(dc), font_(font) {}
 
+WXPainter::~WXPainter() {
+    flushPath();
+}
+
+void WXPainter::flushPath() {
+    if (path_.size() >= 2)
+        dc_.DrawLines(static_cast<int>(path_.size()), path_.data());
+    path_.clear();
+}
+
 std::unique_ptr<Painter> WXPainter::onScreen(wxWindow& window, const wxFont& font) {
     return std::make_unique<WXScreenPainter>(window, font);
 }
 
 void WXPainter::setPen(const Pen& pen) {
+    flushPath();
     dc_.SetPen(pen.visible ? wxPen(colourOf(pen.colour), pen.width, wxPENSTYLE_SOLID)
                            : *wxTRANSPARENT_PEN);
 }
 
 void WXPainter::setBrush(const Brush& brush) {
+    flushPath();
     dc_.SetBrush(brush.visible ? wxBrush(colourOf(brush.colour), wxBRUSHSTYLE_SOLID)
                                : *wxTRANSPARENT_BRUSH);
 }
 
 void WXPainter::useTextFont() {
+    flushPath();
     dc_.SetFont(font_);
     dc_.SetTextForeground(*wxBLACK);
 }
 
 void WXPainter::drawLine(int x1, int y1, int x2, int y2) {
-    dc_.DrawLine(x1, y1, x2, y2);
+    if (path_.empty() || path_.back() != wxPoint(x1, y1)) {
+        flushPath();
+        path_.emplace_back(x1, y1);
+    }
+    path_.emplace_back(x2, y2);
 }
 
 void WXPainter::drawRectangle(int x, int y, int width, int height) {
+    flushPath();
     if (width < 0) {
         x += width;
         width = -width;
@@ -59,6 +77,7 @@ void WXPainter::drawRectangle(int x, int y, int width, int height) {
 }
 
 void WXPainter::drawText(const std::string& text, int x, int y) {
+    flushPath();
     dc_.DrawText(toWx(text), x, y);
 }
 
@@ -68,6 +87,7 @@ TextSize WXPainter::textExtent(const std::string& text) {
 }
 
 void WXPainter::setClip(int x, int y, int width, int height) {
+    flushPath();
     dc_.DestroyClippingRegion();
     dc_.SetClippingRegion(x, y, width, height);
     clipped_ = true;
@@ -78,15 +98,18 @@ void WXPainter::setClip(int x, int y, int width, int height) {
 }
 
 void WXPainter::resetClip() {
+    flushPath();
     dc_.DestroyClippingRegion();
     clipped_ = false;
 }
 
 void WXPainter::setXorMode(bool on) {
+    flushPath();
     dc_.SetLogicalFunction(on ? wxXOR : wxCOPY);
 }
 
 void WXPainter::clear() {
+    flushPath();
     // A filled rectangle rather than wxDC::Clear, which not every port confines to the clip.
     const wxPen pen = dc_.GetPen();
     const wxBrush brush = dc_.GetBrush();

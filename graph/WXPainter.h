@@ -2,7 +2,10 @@
 
 #include "graph/Painter.h"
 
+#include <wx/gdicmn.h>
+
 #include <memory>
+#include <vector>
 
 class wxDC;
 class wxFont;
@@ -13,6 +16,9 @@ class WXPainter : public Painter {
 public:
     // Neither the device context nor the font is owned; both must outlive the painter.
     WXPainter(wxDC& dc, const wxFont& font);
+    ~WXPainter() override;
+    WXPainter(const WXPainter&) = delete;
+    WXPainter& operator=(const WXPainter&) = delete;
 
     // A painter on the window's screen area, through a client device context it owns.
     static std::unique_ptr<Painter> onScreen(wxWindow& window, const wxFont& font);
@@ -30,7 +36,13 @@ public:
     void clear() override;
 
 private:
+    // Draws the joined segments collected so far as one polyline.
+    void flushPath();
+
     wxDC& dc_;
+    // Segments that continue where the previous one ended are stroked together: one stroke per
+    // segment costs the toolkit's vector back end far more than the segments themselves.
+    std::vector<wxPoint> path_;
     const wxFont& font_;
     bool clipped_ = false;
     int clipX_ = 0;
