@@ -85,6 +85,11 @@ void MainController::loadConfiguration(const std::string& path) {
     const Config previous = config_;
     const std::uint64_t built = builtWindowBytes();
     if (!loadConfigFile(path)) {
+        // A file that breaks off may already have replaced the graph list the window still
+        // draws from; the configuration in force stays, whole.
+        config_ = previous;
+        if (settings_)
+            settings_->loadFromConfig(config_.inputSettings);
         ui_.showStatus("Failed to load configuration!");
         return;
     }

@@ -217,6 +217,33 @@ TEST_F(MainControllerTest, UnreadableConfigurationIsKeptAsBadAndTheDefaultsAreUs
     EXPECT_TRUE(loadConfig(saved, configPath_));
 }
 
+TEST_F(MainControllerTest, AConfigurationThatBreaksOffChangesNothing) {
+    auto controller = startController();
+    Config other;
+    addDefaultGraph(other);
+    addDefaultGraph(other);
+    other.graphList.front().caption = "Other";
+    other.inputSettings.rate = 20000;
+    const std::string path = home_ + "/broken.cfg";
+    ASSERT_TRUE(saveConfig(other, path));
+    std::string text;
+    {
+        std::ifstream in(path);
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    text.resize(text.find("Other") + 5);
+    std::ofstream(path) << text;
+
+    const Config before = controller->config();
+    const int rebuilds = board.rebuilds;
+    controller->loadConfiguration(path);
+    EXPECT_EQ(ui.statuses.back(), "Failed to load configuration!");
+    EXPECT_EQ(controller->config().inputSettings.rate, before.inputSettings.rate);
+    ASSERT_EQ(controller->config().graphList.size(), before.graphList.size());
+    EXPECT_EQ(controller->config().graphList.front().caption, before.graphList.front().caption);
+    EXPECT_EQ(board.rebuilds, rebuilds);
+}
+
 TEST_F(MainControllerTest, AVanishedBoxEndsTheRecordingKeepsTheDataAndConnectsAgain) {
     boxsim::BoxConfig vanishing = boxWithInputs("sin1");
     vanishing.faults.vanishAfterSeconds = 0.5;

@@ -68,7 +68,7 @@ TEST_F(SettingsApplyTest, AChangeIsAnnouncedStepByStepAndSentToTheBox) {
 
     EXPECT_EQ(ui.statuses, appliedStatuses);
     EXPECT_FALSE(ui.busy);
-    const InputSettings& inputs = controller->config().inputSettings;
+    const InputSettings inputs = controller->config().inputSettings;
     EXPECT_EQ(inputs.rate, 20000);
     EXPECT_EQ(board.lineWidth, 3);
     EXPECT_GT(board.rebuilds, rebuilds);

@@ -195,7 +195,10 @@ TEST_F(SettingsDialogTest, OkWithoutChangesOrCancelSendNothingAndTheDialogFollow
     other.inputSettings.ssiInputs[1].words[0].numBits = 13;
     const std::string path = home_ + "/other.cfg";
     ASSERT_TRUE(saveConfig(other, path));
+    // Loaded without telling the box, which would answer with its own inputs; the graphs are
+    // rebuilt because the load replaced the graph list they draw from.
     ASSERT_TRUE(frame_->controller().loadConfigFile(path));
+    frame_->controller().rebuildGraphs("");
     openSettings(
         [&](SettingsDialog& dialog) {
             EXPECT_EQ(&dialog, shown);
