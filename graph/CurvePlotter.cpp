@@ -48,11 +48,13 @@ void plotSteps(Painter& painter, const PlotFrame& frame, const SampleSeries& ser
 }
 
 void plotRanges(Painter& painter, const PlotFrame& frame, const SampleSeries& series,
-                const Columns& columns) {
+                const Columns& columns, FirstColumn first) {
     const double halfColumn = 0.5 / frame.scale.x; // seconds
     // Samples of a column: from `start` (inclusive) to the first one at or after the column's
-    // time plus half a column; the first column begins at its own time.
-    double start = std::max(0.0, std::ceil(frame.xValue(columns.first) / series.dt));
+    // time plus half a column.
+    const double firstFrom =
+        frame.xValue(columns.first) - (first == FirstColumn::Whole ? halfColumn : 0.0);
+    double start = std::max(0.0, std::ceil(firstFrom / series.dt));
     bool started = false;
     int previousTop = 0;
     int previousBottom = 0;
@@ -99,7 +101,7 @@ void plotRanges(Painter& painter, const PlotFrame& frame, const SampleSeries& se
 } // namespace
 
 void plotCurve(Painter& painter, const PlotFrame& frame, const SampleSeries& series, double t0,
-               double t1) {
+               double t1, FirstColumn first) {
     if (!(frame.scale.x > 0.0) || !(series.dt > 0.0) || series.count < 1)
         return;
     const Columns columns{std::ceil(std::max(frame.x(t0), frame.p1.x)),
@@ -110,5 +112,5 @@ void plotCurve(Painter& painter, const PlotFrame& frame, const SampleSeries& ser
     if (samplesPerColumn < 0.5)
         plotSteps(painter, frame, series, columns);
     else
-        plotRanges(painter, frame, series, columns);
+        plotRanges(painter, frame, series, columns, first);
 }

@@ -2,6 +2,7 @@
 
 #include "acquisition/SampleTarget.h"
 #include "config/Config.h"
+#include "graph/CurvePlotter.h"
 #include "graph/PlotAxes.h"
 #include "graph/PlotFrame.h"
 #include "graph/PlotInstrument.h"
@@ -112,7 +113,8 @@ private:
     std::vector<LegendRow> legendRows() const;
 
     void drawBackground(Painter& painter, bool labels) const;
-    void drawCurves(Painter& painter, double t0, double t1) const;
+    void drawCurves(Painter& painter, double t0, double t1,
+                    FirstColumn first = FirstColumn::FromItsTime) const;
     void drawLegend(Painter& painter);
     void drawRangeBars(Painter& painter) const;
     void drawLive(int from);

@@ -67,14 +67,14 @@ void Graph::drawBackground(Painter& painter, bool labels) const {
     painter.rectangle(f.p1.x, f.p1.y, f.p2.x + 1.0, f.p2.y + 1.0);
 }
 
-void Graph::drawCurves(Painter& painter, double t0, double t1) const {
+void Graph::drawCurves(Painter& painter, double t0, double t1, FirstColumn first) const {
     const PlotFrame f = frame();
     for (int i = 0; i < channelCount(); ++i) {
         const size_t index = static_cast<size_t>(i);
         painter.setPen(channelPen(graph_.channelList[index], server_.lineWidth()));
         const ChannelTrace& trace = traces_[index];
         plotCurve(painter, f, SampleSeries{trace.samples.data(), capacity_, dt_, &trace.envelope},
-                  t0, t1);
+                  t0, t1, first);
     }
 }
 
@@ -110,10 +110,13 @@ void Graph::drawLive(int from) {
         server_.restoreHighlight(*screen);
         screen->resetClip();
     }
-    // One pixel column early, so that the new piece joins the previous one.
+    // The previous piece ended at the column one column before its newest sample, wherever that
+    // fell inside the column. Starting two columns early redraws that column whole, so the new
+    // piece joins it exactly; starting one column early skipped it whenever the end fell inside
+    // a column, leaving the join out and the next column half drawn.
     const double oneColumn = 1.0 / scale().x; // seconds
-    drawCurves(*screen, std::max(0.0, from * dt_ - oneColumn),
-               std::max(0.0, writeIndex_ * dt_ - oneColumn));
+    drawCurves(*screen, std::max(0.0, from * dt_ - 2.0 * oneColumn),
+               std::max(0.0, writeIndex_ * dt_ - oneColumn), FirstColumn::Whole);
     for (ChannelTrace& trace : traces_)
         trace.currentValue = trace.samples[static_cast<size_t>(writeIndex_)];
     drawRangeBars(*screen);

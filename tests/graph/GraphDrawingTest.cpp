@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <set>
 
 namespace {
 
@@ -67,8 +69,8 @@ TEST(GraphDrawingTest, LiveDrawingClearsATenthAheadAndDrawsOnlyTheNewPiece) {
                                      [](const Drawn& d) { return d.kind == "unclip"; });
     ASSERT_NE(unclip, screen.end());
     EXPECT_EQ((unclip - 2)->coordinates(), (std::vector<int>{10, 10, 40, 40}));
-    // The new piece starts one column early, joining the previous one.
-    EXPECT_EQ(curveColumns(screen), span(159, 179));
+    // The new piece starts two columns early, redrawing the previous piece's last column.
+    EXPECT_EQ(curveColumns(screen), span(158, 179));
     EXPECT_EQ(f.graph->traces()[0].currentValue, 2.0);
 
     // Filling the window draws nothing: the whole panel is repainted.
@@ -91,6 +93,40 @@ TEST(GraphDrawingTest, AfterRestartTheOldSweepStaysRightOfTheGap) {
     const std::vector<int> old = span(224, 375);
     expected.insert(expected.end(), old.begin(), old.end());
     EXPECT_EQ(curveColumns(f.draw()), expected);
+}
+
+// Many samples per pixel column, delivered in pieces that end anywhere inside a column: the
+// pieces drawn live must add up to the same lines as one drawing of the whole sweep.
+TEST(GraphDrawingTest, LivePiecesDrawWhatTheWholeSweepDraws) {
+    GraphFixture f(48000, 1.0f); // 100 samples per column over the 480 columns
+    f.view(480.0, 120.0, -100.0, 164.0);
+    const int pieces[] = {1234, 777, 5001, 99, 3210, 4567, 250, 8000};
+    int written = 0;
+    for (int count : pieces) {
+        std::vector<double> values(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) // 1.37 periods per column
+            values[static_cast<size_t>(i)] = std::sin((written + i) * 0.086);
+        f.graph->appendSamples(0, values.data(), count);
+        f.graph->advance(count);
+        written += count;
+    }
+    using Segment = std::vector<int>;
+    auto segmentsOfA = [](const std::vector<Drawn>& log, int lastColumn) {
+        std::set<Segment> segments;
+        for (const Drawn& d : ofKind(log, "line"))
+            if (d.pen.colour == 0x0000FF && std::max(d.x1, d.x2) <= lastColumn)
+                segments.insert(d.x1 < d.x2 || (d.x1 == d.x2 && d.y1 <= d.y2)
+                                    ? Segment{d.x1, d.y1, d.x2, d.y2}
+                                    : Segment{d.x2, d.y2, d.x1, d.y1});
+        return segments;
+    };
+    std::vector<Drawn> whole;
+    RecordingPainter painter(whole);
+    f.graph->draw(painter);
+    const int lastLive = 120 + written / 100 - 2;
+    const std::set<Segment> live = segmentsOfA(f.server->screen, lastLive);
+    EXPECT_GT(live.size(), 2u * (written / 100 - 2));
+    EXPECT_EQ(live, segmentsOfA(whole, lastLive));
 }
 
 TEST(GraphDrawingTest, GridLabelsWhiteBandAndFrame) {
