@@ -3,6 +3,7 @@
 #include "graph/WXConvert.h"
 
 #include <wx/dcclient.h>
+#include <wx/graphics.h>
 #include <wx/settings.h>
 
 namespace {
@@ -21,16 +22,39 @@ public:
 
 } // namespace
 
-WXPainter::WXPainter(wxDC& dc, const wxFont& font) : dc_(dc), font_(font) {}
+WXPainter::WXPainter(wxDC& dc, const wxFont& font) : dc_(dc), font_(font) {
+    // Every line runs between whole pixels. Unsmoothed, cairo strokes the traces several
+    // times faster; text keeps its own smoothing.
+    if (wxGraphicsContext* context = dc_.GetGraphicsContext())
+        context->SetAntialiasMode(wxANTIALIAS_NONE);
+}
 
 WXPainter::~WXPainter() {
     flushPath();
 }
 
+std::size_t WXPainter::polylineEnd(std::size_t polyline) const {
+    return polyline + 1 < polylineStarts_.size() ? polylineStarts_[polyline + 1] : path_.size();
+}
+
 void WXPainter::flushPath() {
-    if (path_.size() >= 2)
-        dc_.DrawLines(static_cast<int>(path_.size()), path_.data());
+    wxGraphicsContext* context = dc_.GetGraphicsContext();
+    if (context && !xor_) {
+        wxGraphicsPath path = context->CreatePath();
+        for (std::size_t p = 0; p < polylineStarts_.size(); ++p) {
+            path.MoveToPoint(path_[polylineStarts_[p]].x, path_[polylineStarts_[p]].y);
+            for (std::size_t i = polylineStarts_[p] + 1; i < polylineEnd(p); ++i)
+                path.AddLineToPoint(path_[i].x, path_[i].y);
+        }
+        if (!path_.empty())
+            context->StrokePath(path);
+    } else {
+        for (std::size_t p = 0; p < polylineStarts_.size(); ++p)
+            dc_.DrawLines(static_cast<int>(polylineEnd(p) - polylineStarts_[p]),
+                          &path_[polylineStarts_[p]]);
+    }
     path_.clear();
+    polylineStarts_.clear();
 }
 
 std::unique_ptr<Painter> WXPainter::onScreen(wxWindow& window, const wxFont& font) {
@@ -57,7 +81,7 @@ void WXPainter::useTextFont() {
 
 void WXPainter::drawLine(int x1, int y1, int x2, int y2) {
     if (path_.empty() || path_.back() != wxPoint(x1, y1)) {
-        flushPath();
+        polylineStarts_.push_back(path_.size());
         path_.emplace_back(x1, y1);
     }
     path_.emplace_back(x2, y2);
@@ -106,6 +130,7 @@ void WXPainter::resetClip() {
 void WXPainter::setXorMode(bool on) {
     flushPath();
     dc_.SetLogicalFunction(on ? wxXOR : wxCOPY);
+    xor_ = on;
 }
 
 void WXPainter::clear() {

@@ -36,13 +36,17 @@ public:
     void clear() override;
 
 private:
-    // Draws the joined segments collected so far as one polyline.
+    // Draws the polylines collected since the last change of pen, clip or mode.
     void flushPath();
+    std::size_t polylineEnd(std::size_t polyline) const; // one past its last point in path_
 
     wxDC& dc_;
-    // Segments that continue where the previous one ended are stroked together: one stroke per
-    // segment costs the toolkit's vector back end far more than the segments themselves.
+    // Segments are collected into polylines (a segment that starts where the previous one
+    // ended extends it) and all of them are stroked at once: every stroke costs the toolkit's
+    // vector back end far more than the segments it holds.
     std::vector<wxPoint> path_;
+    std::vector<std::size_t> polylineStarts_; // index in path_ where each polyline begins
+    bool xor_ = false;
     const wxFont& font_;
     bool clipped_ = false;
     int clipX_ = 0;
