@@ -90,6 +90,8 @@ BoxModel::BoxModel(const BoxConfig& config)
             input.slotCount = static_cast<int>(slotSizes(kind).size());
             if (kind == InputKind::SinCos || kind == InputKind::Htl) {
                 input.periods = config_.periodsOf(encoder++);
+                input.velocityUnit =
+                    signals::velocityUnit(input.periods, config_.systemFrequencyHz);
             }
             slot += input.slotCount;
             inputs_.push_back(input);
@@ -404,19 +406,20 @@ std::array<int32_t, 8> BoxModel::valuesAt(const Input& input, double seconds,
                                           const ShaftState& state, double previousTurns) const {
     std::array<int32_t, 8> values{};
     const double p = input.periods;
-    const int f = config_.systemFrequencyHz;
     switch (input.kind) {
-    case InputKind::SinCos:
+    case InputKind::SinCos: {
         values[0] =
             wrapToInt32(signals::sinCosPositionCounts(state.turns, p) - input.positionOffset);
-        values[1] = signals::velocityCounts(state.turnsPerSecond, p, f);
-        values[2] = signals::analogA(state.turns, p);
-        values[3] = signals::analogB(state.turns, p);
+        values[1] = signals::velocityCounts(state.turnsPerSecond, input.velocityUnit);
+        const signals::AnalogPair analog = signals::analogAB(state.turns, p);
+        values[2] = analog.a;
+        values[3] = analog.b;
         values[4] = signals::referencePulse(state.turns, previousTurns, p) ? signals::kBitR : 0;
         break;
+    }
     case InputKind::Htl:
         values[0] = wrapToInt32(signals::htlPositionCounts(state.turns, p) - input.positionOffset);
-        values[1] = signals::velocityCounts(state.turnsPerSecond, p, f);
+        values[1] = signals::velocityCounts(state.turnsPerSecond, input.velocityUnit);
         values[2] = signals::htlLevels(state.turns, previousTurns, p) ^
                     (config_.htlReferenceActiveLow ? signals::kBitR : 0);
         break;

@@ -109,6 +109,7 @@ private:
         int firstSlot = 0;
         int slotCount = 0;
         double periods = 1024.0;
+        double velocityUnit = 1.0; // turns/s per count of the velocity counter
         uint32_t select = 0;
         SsiWordSettings ssi;
         int64_t positionOffset = 0;           // counts, SinCos and HTL/TTL

@@ -2,6 +2,7 @@
 
 #include "boxsim/TextFields.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -60,22 +61,21 @@ double velocityUnit(double periods, int systemFrequencyHz) {
     return 4.0 * (systemFrequencyHz / std::ldexp(1.0, k - 1)) / (periods * 1048576.0);
 }
 
-int32_t velocityCounts(double turnsPerSecond, double periods, int systemFrequencyHz) {
-    const double counts = std::round(turnsPerSecond / velocityUnit(periods, systemFrequencyHz));
-    return static_cast<int32_t>(std::fmax(-2147483648.0, std::fmin(2147483647.0, counts)));
+int32_t velocityCounts(double turnsPerSecond, double unit) {
+    const double counts = std::round(turnsPerSecond / unit);
+    return static_cast<int32_t>(std::clamp(counts, -2147483648.0, 2147483647.0));
 }
 
 int16_t voltsToCounts(double volts) {
     const double counts = std::round(volts / kVoltsPerCount);
-    return static_cast<int16_t>(std::fmax(-32768.0, std::fmin(32767.0, counts)));
+    return static_cast<int16_t>(std::clamp(counts, -32768.0, 32767.0));
 }
 
-int16_t analogA(double turns, double periods) {
-    return voltsToCounts(kSinCosAmplitudeVolts * std::sin(kTwoPi * fraction(turns * periods)));
-}
-
-int16_t analogB(double turns, double periods) {
-    return voltsToCounts(kSinCosAmplitudeVolts * std::cos(kTwoPi * fraction(turns * periods)));
+AnalogPair analogAB(double turns, double periods) {
+    // Sine and cosine of one angle: the compiler computes both in one call.
+    const double angle = kTwoPi * fraction(turns * periods);
+    return {voltsToCounts(kSinCosAmplitudeVolts * std::sin(angle)),
+            voltsToCounts(kSinCosAmplitudeVolts * std::cos(angle))};
 }
 
 bool referencePulse(double turns, double previousTurns, double periods) {

@@ -41,12 +41,16 @@ int64_t htlPositionCounts(double turns, double periods);
 
 // Velocity counter: turns/s divided by the velocity unit of the box's measuring clock,
 // 4 * (F / 2^(k-1)) / (periods * 2^20) turns/s per count with k = floor(log2(F div 488)).
-int32_t velocityCounts(double turnsPerSecond, double periods, int systemFrequencyHz);
+// The unit is worked out once per input; the counter is needed for every frame.
 double velocityUnit(double periods, int systemFrequencyHz);
+int32_t velocityCounts(double turnsPerSecond, double unit);
 
 // Analog A and B: sine and cosine of the electrical angle, 0.5 V amplitude, in converter counts.
-int16_t analogA(double turns, double periods);
-int16_t analogB(double turns, double periods);
+struct AnalogPair {
+    int16_t a = 0;
+    int16_t b = 0;
+};
+AnalogPair analogAB(double turns, double periods);
 
 // The zero pulse: high during the first signal period of every turn, and also when the shaft
 // passed a whole turn since the previous frame (`previousTurns`), because the box latches the
