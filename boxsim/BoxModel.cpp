@@ -511,6 +511,11 @@ void BoxModel::advance(double now) {
     }
 }
 
+double BoxModel::sampleMemorySeconds() const {
+    const double bytesPerSecond = rate_ * layout_.frameSize;
+    return bytesPerSecond > 0.0 ? static_cast<double>(fifo_.capacity()) / bytesPerSecond : 0.0;
+}
+
 std::string BoxModel::takeFrames(size_t maxBytes) {
     return fifo_.pop(maxBytes);
 }

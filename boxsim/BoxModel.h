@@ -69,6 +69,8 @@ public:
     // Whole frames from the sample memory, up to `maxBytes` (at least one frame when any waits).
     std::string takeFrames(size_t maxBytes);
     size_t waitingBytes() const { return fifo_.bytes(); }
+    // Seconds of streaming the sample memory holds at the present rate and frame size.
+    double sampleMemorySeconds() const;
 
     // Every command line received, in order, without its line feed.
     const std::vector<std::string>& transcript() const { return transcript_; }

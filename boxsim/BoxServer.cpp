@@ -18,7 +18,7 @@ namespace {
 
 // Sample bytes per stream message: large enough for few system calls at the highest rates,
 // small enough that a command reply queued behind it is not held up for long.
-constexpr size_t kStreamMessageBytes = 16384;
+constexpr size_t kStreamMessageBytes = 65536;
 // Frames are made in batches at least this far apart (ms), to keep the wake-ups affordable.
 constexpr int kMinWaitMs = 2;
 
@@ -139,12 +139,11 @@ bool BoxServer::step(int maxWaitMs) {
         finish(Outcome::Failed);
         return false;
     }
-    model_.advance(now());
+    produceAndShip();
     if (model_.vanished()) {
         finish(Outcome::Vanished);
         return false;
     }
-    flush();
 
     int waitMs = maxWaitMs;
     if (const std::optional<double> due = model_.nextFrameTime()) {
@@ -274,14 +273,36 @@ void BoxServer::handleMessage(const SimMessage& message) {
     }
 }
 
-void BoxServer::flush() {
+void BoxServer::produceAndShip() {
+    // The box converts and ships at the same time. This process may not be scheduled for a
+    // while and then owes many frames at once; they are produced in slices of half the sample
+    // memory and each slice is shipped before the next, so that the memory overflows only when
+    // the host does not read, as in the box, and not because the simulator itself was paused.
+    const double target = now();
+    const double slice = model_.sampleMemorySeconds() / 2.0;
+    for (;;) {
+        const std::optional<double> next = model_.nextFrameTime();
+        if (!next || *next > target || !(slice > 0.0)) {
+            model_.advance(target);
+            flush();
+            return;
+        }
+        model_.advance(std::min(target, *next + slice));
+        const bool shipped = flush();
+        if (!shipped || model_.vanished() || model_.nextFrameTime() == next) {
+            return;
+        }
+    }
+}
+
+bool BoxServer::flush() {
     while (client_ >= 0) {
         if (outSent_ == out_.size()) {
             out_.clear();
             outSent_ = 0;
             const std::string frames = model_.takeFrames(kStreamMessageBytes);
             if (frames.empty()) {
-                return;
+                return true;
             }
             out_ = encodeMessage(kEndpointStream, frames);
         }
@@ -290,11 +311,12 @@ void BoxServer::flush() {
         if (sent >= 0) {
             outSent_ += static_cast<size_t>(sent);
         } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            return; // frames wait in the model's sample memory, which drops when full
+            return false; // frames wait in the model's sample memory, which drops when full
         } else if (errno != EINTR) {
             dropClient();
         }
     }
+    return false;
 }
 
 void BoxServer::dropClient() {

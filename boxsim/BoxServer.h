@@ -52,7 +52,10 @@ private:
     bool clientHungUp() const;
     void readClient();
     void handleMessage(const SimMessage& message);
-    void flush();
+    // Ships waiting frames until the sample memory is empty (true) or the host's socket is full.
+    bool flush();
+    // Produces the frames due now and ships them; see the definition.
+    void produceAndShip();
     void dropClient();
     void finish(Outcome outcome);
 
