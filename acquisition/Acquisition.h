@@ -33,6 +33,8 @@ public:
     bool dataWanted() const { return handOver_.dataWanted(); }
     const std::uint8_t* transferBuffer() const { return handOver_.transferBuffer(); }
     int deliveredBytes() const { return handOver_.deliveredBytes(); }
+    // Frames the ring dropped right after the delivered ones.
+    std::int64_t droppedBehind() const { return handOver_.droppedBehind(); }
     void releaseTransferBuffer() { handOver_.releaseTransferBuffer(); }
 
     // The data pipe failed during a recording: the box is gone.

@@ -73,12 +73,15 @@ int FrameDecoder::planChunk(const std::uint8_t* frames, int available) {
         int fill = 0;
         if (resync_) {
             resync_ = false;
-        } else if (counter != expected_) {
+        } else if (counter != expected_ || droppedBefore_ > 0) {
             clean_ = false;
             chunkHasGaps_ = true;
-            // Modulo 2^16: from 65534 to 1 the frames 65535 and 0 are missing.
-            const int gap = static_cast<std::uint16_t>(counter - expected_);
-            fill = std::min(gap, maxGapFill);
+            // Modulo 2^16: from 65534 to 1 the frames 65535 and 0 are missing. Frames dropped
+            // here are known exactly; the counter adds what the box lost besides.
+            const std::int64_t gap =
+                droppedBefore_ + static_cast<std::uint16_t>(counter - expected_ - droppedBefore_);
+            droppedBefore_ = 0;
+            fill = static_cast<int>(std::min<std::int64_t>(gap, maxGapFill));
             // The frame's own value must still fit after the substitutes.
             if (values + fill > maxChunkValues - 1) {
                 fill = maxChunkValues - 1 - values;

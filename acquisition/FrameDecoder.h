@@ -56,7 +56,16 @@ public:
     void configure(int frameSize, double substitute, double rate);
 
     // The next frame decoded is a new reference for the frame counter.
-    void resynchronise() { resync_ = true; }
+    void resynchronise() {
+        resync_ = true;
+        droppedBefore_ = 0;
+    }
+    // Frames dropped on this side between the last frame decoded and the next one. The 16-bit
+    // counter shows such a gap only modulo 65536; with this count the gap is exact as long as
+    // the box itself lost fewer than 65536 frames there.
+    void noteDroppedFrames(std::int64_t frames) {
+        droppedBefore_ += std::max<std::int64_t>(frames, 0);
+    }
 
     // Decodes frameCount frames starting at `frames` into the graphs (graphs without a target are
     // left out). Stops after the chunk in which a graph reported itself full; the frames after it
@@ -94,7 +103,8 @@ private:
     bool resync_ = true;
     bool clean_ = true;
     bool heavyLoss_ = false;
-    std::uint16_t expected_ = 0; // counter of the next frame
+    std::uint16_t expected_ = 0;     // counter of the next frame
+    std::int64_t droppedBefore_ = 0; // frames dropped before the next frame, see noteDroppedFrames
 
     // The planned chunk.
     std::vector<int> gaps_; // substitutes before each frame, maxChunkFrames entries

@@ -18,8 +18,10 @@ int FrameRing::store(const std::uint8_t* bytes, int byteCount, int frameSize) {
     std::lock_guard<std::mutex> guard(lock_);
     const int freeBytes = capacity_ - 1 - waitingLocked();
     const int stored = std::min(frames, freeBytes / frameSize);
-    if (stored < frames)
+    if (stored < frames) {
         droppedFrames_.fetch_add(frames - stored, std::memory_order_relaxed);
+        droppedSinceTake_ += frames - stored;
+    }
     if (stored == 0)
         return 0;
     const int length = stored * frameSize;
@@ -30,11 +32,14 @@ int FrameRing::store(const std::uint8_t* bytes, int byteCount, int frameSize) {
     return stored;
 }
 
-int FrameRing::takeAll(std::uint8_t* dest, int destCapacity) {
+int FrameRing::takeAll(std::uint8_t* dest, int destCapacity, std::int64_t* droppedBehind) {
     std::lock_guard<std::mutex> guard(lock_);
     const int waiting = waitingLocked();
     if (waiting > destCapacity)
         return -1;
+    if (droppedBehind)
+        *droppedBehind = droppedSinceTake_;
+    droppedSinceTake_ = 0;
     if (waiting == 0)
         return 0;
     const int firstPiece = std::min(waiting, capacity_ - readIndex_);
@@ -48,6 +53,7 @@ void FrameRing::clear() {
     std::lock_guard<std::mutex> guard(lock_);
     writeIndex_ = 0;
     readIndex_ = 0;
+    droppedSinceTake_ = 0;
 }
 
 int FrameRing::waitingBytes() const {

@@ -26,7 +26,10 @@ public:
     // Copies every waiting byte to dest (in two pieces when they wrap round the ring end) and
     // marks them taken. Returns the bytes copied, or -1 without taking anything when
     // destCapacity is below what is waiting.
-    int takeAll(std::uint8_t* dest, int destCapacity);
+    // droppedBehind, when given, receives the frames dropped since the previous take. The ring
+    // drops only while it is full, and it stays full until it is taken from, so all of them
+    // belong after the last frame taken now and before the first frame stored next.
+    int takeAll(std::uint8_t* dest, int destCapacity, std::int64_t* droppedBehind = nullptr);
 
     // Forgets what is waiting: both indices go back to 0.
     void clear();
@@ -47,4 +50,5 @@ private:
     int writeIndex_ = 0;
     int readIndex_ = 0;
     std::atomic<std::int64_t> droppedFrames_{0};
+    std::int64_t droppedSinceTake_ = 0; // guarded by lock_
 };

@@ -21,6 +21,7 @@ public:
     // User-interface thread, after dataArrived: the delivered bytes, valid until released.
     const std::uint8_t* transferBuffer() const { return handover_.bytes(); }
     int deliveredBytes() const { return handover_.deliveredBytes(); }
+    std::int64_t droppedBehind() const { return handover_.droppedBehind(); }
     // User-interface thread: the delivery has been read; the next one may be filled.
     void releaseTransferBuffer();
 

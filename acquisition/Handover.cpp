@@ -10,14 +10,22 @@ int Handover::deliveredBytes() const {
     return delivered_.load(std::memory_order_relaxed);
 }
 
+std::int64_t Handover::droppedBehind() const {
+    if (!held_.load(std::memory_order_acquire))
+        return 0;
+    return droppedBehind_.load(std::memory_order_relaxed);
+}
+
 bool Handover::fill(FrameRing& ring) {
     if (held_.load(std::memory_order_acquire))
         return false;
     // Taken before the ring is emptied, so that a tick arriving meanwhile is served next time.
     if (!dataWanted_.exchange(false, std::memory_order_acq_rel))
         return false;
-    const int copied = ring.takeAll(buffer_.data(), static_cast<int>(buffer_.size()));
+    std::int64_t dropped = 0;
+    const int copied = ring.takeAll(buffer_.data(), static_cast<int>(buffer_.size()), &dropped);
     delivered_.store(std::max(copied, 0), std::memory_order_relaxed);
+    droppedBehind_.store(dropped, std::memory_order_relaxed);
     held_.store(true, std::memory_order_release);
     return true;
 }

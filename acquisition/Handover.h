@@ -25,6 +25,8 @@ public:
     bool dataWanted() const { return dataWanted_.load(std::memory_order_acquire); }
     // Bytes delivered in the held buffer; 0 when the buffer is not held.
     int deliveredBytes() const;
+    // Frames the ring dropped right after the delivered ones; 0 when the buffer is not held.
+    std::int64_t droppedBehind() const;
     const std::uint8_t* bytes() const { return buffer_.data(); }
     void release() { held_.store(false, std::memory_order_release); }
 
@@ -39,5 +41,6 @@ private:
     std::vector<std::uint8_t> buffer_;
     std::atomic<bool> dataWanted_{false};
     std::atomic<bool> held_{false};
-    std::atomic<int> delivered_{0}; // bytes; written before held_ is set
+    std::atomic<int> delivered_{0};              // bytes; written before held_ is set
+    std::atomic<std::int64_t> droppedBehind_{0}; // frames; written before held_ is set
 };

@@ -91,6 +91,7 @@ void MainController::handleDataArrival() {
         for (std::size_t g = 0; g < targets.size() && g < selection_.graphChannels.size(); ++g)
             feeds.push_back({targets[g], &selection_.graphChannels[g]});
         result = decoder_.decode(acquisition_.transferBuffer(), frames, feeds, this);
+        decoder_.noteDroppedFrames(acquisition_.droppedBehind());
     }
     // The hand-over thread fills the buffer again only after it has been released.
     acquisition_.releaseTransferBuffer();

@@ -69,18 +69,17 @@ TEST(AcquisitionTest, EveryTickIsAnsweredOnceTheLastDeliveryIsReleased) {
     acquisition.setDataPipe(nullptr);
 }
 
-TEST(AcquisitionTest, FramesTheRingDropsShowAsLostFrames) {
-    // The user-interface thread falls behind: the ring holds 4 frames of 5 bytes only.
+TEST(AcquisitionTest, FramesTheRingDropsAreCountedExactlyEvenWhenTheCounterComesRound) {
+    // The user-interface thread falls behind: the ring holds 4 frames of 5 bytes only. It drops
+    // 65536 frames, which the 16-bit counter cannot show, and the box loses 3 more.
     FrameRing ring(21);
     Handover handover(ring.capacity());
-    EXPECT_EQ(ring.store(countedFrames(5, 6).data(), 30, 5), 4);
+    EXPECT_EQ(ring.store(countedFrames(5, 4 + 65536).data(), 5 * (4 + 65536), 5), 4);
     handover.requestData();
     ASSERT_TRUE(handover.fill(ring));
+    EXPECT_EQ(handover.droppedBehind(), 65536);
     handover.requestData();
     EXPECT_FALSE(handover.fill(ring)); // not while the delivery is held
-    handover.release();
-    ring.store(countedFrames(5, 2, 6).data(), 10, 5);
-    ASSERT_TRUE(handover.fill(ring));
 
     struct : SampleTarget {
         void appendSamples(int, const double*, int) override {}
@@ -92,9 +91,17 @@ TEST(AcquisitionTest, FramesTheRingDropsShowAsLostFrames) {
     } graph;
     FrameDecoder decoder;
     decoder.configure(5, 0.0, 1000.0);
-    decoder.decode(countedFrames(5, 4).data(), 4, {{&graph, nullptr}});
+    decoder.decode(handover.bytes(), 4, {{&graph, nullptr}});
+    decoder.noteDroppedFrames(handover.droppedBehind());
+    handover.release();
+
+    ring.store(countedFrames(5, 2, 4 + 65536 + 3).data(), 10, 5);
+    ASSERT_TRUE(handover.fill(ring));
+    EXPECT_EQ(handover.droppedBehind(), 0);
     const DecodeResult result = decoder.decode(handover.bytes(), 2, {{&graph, nullptr}});
     EXPECT_EQ(result.status, DecodeStatus::SampleError);
-    EXPECT_EQ(decoder.lostFrames(), ring.droppedFrames());
-    EXPECT_EQ(graph.values, 8); // the two dropped frames are filled in
+    EXPECT_EQ(decoder.lostFrames(), ring.droppedFrames() + 3);
+    // Substitutes up to the limit of one gap, the rest counted as unfilled.
+    EXPECT_EQ(graph.values, 6 + FrameDecoder::maxGapFill);
+    EXPECT_EQ(decoder.unfilledFrames(), 65539 - FrameDecoder::maxGapFill);
 }
