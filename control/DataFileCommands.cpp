@@ -5,6 +5,7 @@
 #include "files/DataFileWriter.h"
 #include "files/MatDataReader.h"
 #include "files/PathPieces.h"
+#include "graph/WindowMemory.h"
 
 #include <unistd.h>
 
@@ -28,7 +29,15 @@ bool MainController::readDataFile(const std::string& path) {
     const std::string sidePath = sideConfigPath(path);
     const bool keep = ::access(sidePath.c_str(), F_OK) == 0;
     if (keep) {
+        const Config previous = config_;
+        const std::uint64_t built = builtWindowBytes();
         loadConfigFile(sidePath);
+        // Graph windows the machine cannot hold are not built; the caller rebuilds the graphs
+        // of the configuration in force.
+        if (!windowsFit(builtWindowBytes(), built)) {
+            config_ = previous;
+            return false;
+        }
         rebuildGraphs(pieces.fileName);
     } else {
         // The instruments go with the graphs they show.
@@ -42,7 +51,12 @@ bool MainController::readDataFile(const std::string& path) {
     if (!readMatDataFile(path, data, &ui_))
         return false;
     if (!keep) {
-        applyLoadedData(data, config_);
+        // The windows take the loaded samples over, so they need as much memory again.
+        Config loaded = config_;
+        applyLoadedData(data, loaded);
+        if (!windowsFit(windowBytes(loaded, loaded.inputSettings.displayTime), 0))
+            return false;
+        config_ = loaded;
         rebuildGraphs(pieces.fileName);
     }
     graphs_.rebuildAll();

@@ -4,6 +4,8 @@
 #include "control/MainController.h"
 #include "graph/FFTGraph.h"
 
+#include <iterator>
+
 GraphCommandHandler::GraphCommandHandler(MainController& controller, InstrumentGraphBoard& board,
                                          RecordEditor& editor)
     : controller_(controller), board_(board), editor_(editor) {}
@@ -47,10 +49,21 @@ bool GraphCommandHandler::updateInstruments(const GraphChange& change) {
 }
 
 void GraphCommandHandler::run(int command, const Instrument* instrument, int channel) {
+    Config& config = controller_.config();
+    const std::uint64_t built = controller_.builtWindowBytes();
     const GraphChange change =
-        applyGraphCommand(controller_.config(), editor_, command, targetOf(instrument, channel));
+        applyGraphCommand(config, editor_, command, targetOf(instrument, channel));
     if (change.kind == GraphChangeKind::none)
         return;
+    // A new channel gets a data window as long as its graph's; one the machine cannot hold is
+    // not added, and the recording goes on.
+    if (change.kind == GraphChangeKind::channelInserted &&
+        !controller_.windowsFit(controller_.builtWindowBytes(), built)) {
+        KLib::Array<ChannelData>& channels =
+            std::next(config.graphList.begin(), change.graph)->channelList;
+        channels.erase(channels.begin() + change.channel);
+        return;
+    }
     // As after a settings change: no transfer while the graphs and the selection differ.
     controller_.stopRecording();
     if (!updateInstruments(change))

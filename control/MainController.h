@@ -78,6 +78,11 @@ public:
     std::int64_t ringDroppedFrames() const { return acquisition_.droppedFrames(); }
     // Bytes per frame of the channel selection sent last.
     int frameSize() const { return selection_.frameSize; }
+    // Bytes of the graphs' data windows as the configuration has them now.
+    std::uint64_t builtWindowBytes() const;
+    // Whether data windows of `needed` bytes can replace those of `current` bytes; the status
+    // bar says why not.
+    bool windowsFit(std::uint64_t needed, std::uint64_t current);
     // Replaces the system's figure of available memory (bytes), for tests.
     void setAvailableMemory(std::function<std::uint64_t()> bytes) {
         availableMemory_ = std::move(bytes);
@@ -109,11 +114,6 @@ private:
 
     InputSettings userInputSettings() const;
     void resetPositionUnwrap();
-    // Bytes of the graphs' data windows as the configuration has them now.
-    std::uint64_t builtWindowBytes() const;
-    // Whether data windows of `needed` bytes can replace those of `current` bytes; the status
-    // bar says why not.
-    bool windowsFit(std::uint64_t needed, std::uint64_t current);
     // The box vanished: the recording stops, the link is closed, the graphs keep their data.
     void connectionLost();
     // At start-up, after the configuration file could not be read: keeps a copy of it beside

@@ -76,6 +76,21 @@ TEST_F(GraphCommandHandlerTest, InsertedChannelGetsItsOwnTraceAndTheOthersKeepTh
     EXPECT_GE(server.refreshes, 1);
 }
 
+TEST_F(GraphCommandHandlerTest, AChannelWithoutMemoryForItsWindowIsNotAdded) {
+    controller.setAvailableMemory([] { return std::uint64_t(0); });
+    mark(1, 1, 7.0);
+    handler.run(insertChannelCommand, &graph(1), 1);
+    EXPECT_EQ(graphRecord(1).channelList.size(), 2u);
+    ASSERT_EQ(graph(1).traces().size(), 2u);
+    EXPECT_EQ(graph(1).traces()[1].samples[0], 7.0);
+    // Nothing was stopped or rebuilt; the status bar says why.
+    ASSERT_EQ(ui.statuses.size(), 1u);
+    EXPECT_EQ(ui.statuses[0].rfind("Not enough memory for the graphs", 0), 0u);
+    // Removing needs no memory.
+    handler.run(removeChannelCommand, &graph(1), 0);
+    EXPECT_EQ(graphRecord(1).channelList.size(), 1u);
+}
+
 TEST_F(GraphCommandHandlerTest, RemovedChannelTakesItsTraceAlong) {
     mark(1, 0, 5.0);
     mark(1, 1, 7.0);

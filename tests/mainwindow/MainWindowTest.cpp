@@ -385,6 +385,14 @@ TEST_F(MainWindowTest, SaveDataAsCsvAndMatThenLoadTheSameCurvesBack) {
     frame_->controller().loadDataFile(mat);
     EXPECT_EQ(frame_->GetTitle(), "ORVA 2 USB V1.3.5 by Torven Kellmar GmbH - run.mat");
     EXPECT_EQ(firstTrace(panel()), recorded);
+
+    // Built from the data file alone, on a machine without memory to spare: refused with the
+    // reason, not built half.
+    std::filesystem::remove(home_ + "/run.cfg");
+    frame_->controller().setAvailableMemory([] { return std::uint64_t(0); });
+    wxTEST_DIALOG(frame_->controller().loadDataFile(mat), wxExpectModal<wxMessageDialog>(wxID_OK));
+    EXPECT_EQ(status().rfind("Not enough memory for the graphs", 0), 0u);
+    EXPECT_TRUE(panel().server().instruments().empty());
 }
 
 } // namespace
