@@ -256,6 +256,36 @@ TEST_F(BoxServerTest, StreamsWholeConsecutiveFramesWhileRunning) {
     EXPECT_FALSE(host->read(300ms));
 }
 
+// The simulator's process is paused for longer than its sample memory lasts while the host
+// could take the frames: they are owed, not lost.
+TEST_F(BoxServerTest, APausedSimulatorCatchesUpWithoutOverflowing) {
+    BoxConfig config;
+    config.fifoBytes = 9000; // 1000 frames of 9 bytes, 100 ms at 10000 frames/s
+    model_ = std::make_unique<BoxModel>(config);
+    server_ = std::make_unique<BoxServer>(*model_, directory_);
+    std::string error;
+    ASSERT_TRUE(server_->open(error)) << error;
+    Host host(server_->socketPath());
+    ASSERT_TRUE(host.connected());
+    server_->step(50);
+    ASSERT_EQ(host.greeting(), kGreetingFree);
+    host.send(0x01, "OUT:USB:FREQ 42949672\nIN:1:SELECT 17\nIN:3:SELECT 4\nTRIGGER:RUN 1\n");
+    while (model_->nextFrameTime() == std::nullopt)
+        server_->step(50);
+    std::this_thread::sleep_for(300ms); // about 3000 frames owed
+    server_->step(0);
+    EXPECT_EQ(model_->framesLostByOverflow(), 0u);
+    std::string stream;
+    while (stream.size() < 9 * 2500) {
+        const std::optional<Message> message = host.read();
+        ASSERT_TRUE(message);
+        stream += message->payload;
+    }
+    const std::vector<std::string> frames = boxtest::splitFrames(stream, 9);
+    for (size_t i = 1; i < frames.size(); ++i)
+        ASSERT_EQ(boxtest::counterOf(frames[i]), uint16_t(boxtest::counterOf(frames[i - 1]) + 1));
+}
+
 TEST_F(BoxServerTest, HostLeavingStopsTheStreamButNotTheSettings) {
     start();
     {
