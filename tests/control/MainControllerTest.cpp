@@ -30,6 +30,21 @@ protected:
         return controller;
     }
 
+    // Saves the configuration to `path` broken off right after the first `marker`; returns the
+    // text left in the file.
+    static std::string saveBrokenOff(Config& config, const std::string& path,
+                                     const std::string& marker) {
+        EXPECT_TRUE(saveConfig(config, path));
+        std::string text;
+        {
+            std::ifstream in(path);
+            text.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        text.resize(text.find(marker) + marker.size());
+        std::ofstream(path) << text;
+        return text;
+    }
+
     // The commands the box received after the connect sequence, which ends with "*IDN?".
     static std::vector<std::string> afterConnect(const std::vector<std::string>& transcript) {
         std::size_t idn = 0;
@@ -187,15 +202,8 @@ TEST_F(MainControllerTest, UnreadableConfigurationIsKeptAsBadAndTheDefaultsAreUs
     stored.graphList.front().caption = "Mine";
     stored.inputSettings.rate = 12345;
     std::filesystem::create_directories(home_ + "/config/orva2usb");
-    ASSERT_TRUE(saveConfig(stored, configPath_));
     // The file breaks off after the first graph's caption.
-    std::string text;
-    {
-        std::ifstream in(configPath_);
-        text.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    text.resize(text.find("Mine") + 4);
-    std::ofstream(configPath_) << text;
+    const std::string text = saveBrokenOff(stored, configPath_, "Mine");
 
     char pattern[] = "/tmp/orva-nobox-XXXXXX";
     setenv("XDG_RUNTIME_DIR", mkdtemp(pattern), 1);
@@ -225,14 +233,7 @@ TEST_F(MainControllerTest, AConfigurationThatBreaksOffChangesNothing) {
     other.graphList.front().caption = "Other";
     other.inputSettings.rate = 20000;
     const std::string path = home_ + "/broken.cfg";
-    ASSERT_TRUE(saveConfig(other, path));
-    std::string text;
-    {
-        std::ifstream in(path);
-        text.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    text.resize(text.find("Other") + 5);
-    std::ofstream(path) << text;
+    saveBrokenOff(other, path, "Other");
 
     const Config before = controller->config();
     const int rebuilds = board.rebuilds;
