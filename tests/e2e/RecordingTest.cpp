@@ -182,4 +182,32 @@ TEST(Recording, DroppedFramesBecomeExactlyOneSubstituteEach) {
               engine.statuses.end());
 }
 
+// The box stops sending for 200 ms and the frames of that time are lost: its counter jumps by
+// about 2000 and the graph gets exactly that many substitutes in one run, where those frames
+// belonged.
+TEST(Recording, AStallBecomesOneRunOfSubstitutesOfItsLength) {
+    boxsim::BoxConfig simulated = shaftAtConstantSpeed(2.0);
+    simulated.faults.stallAfterSeconds = 0.3;
+    simulated.faults.stallMilliseconds = 200.0;
+    SimulatedBox box(simulated);
+    Engine engine;
+    Config config = positionAndVelocity(10000);
+    ASSERT_EQ(engine.connect(config), ConnectResult::Connected);
+    RecordedGraph graph(2);
+    engine.record(1000ms, graph);
+
+    const std::vector<double>& position = graph.values[0];
+    const auto first = std::find(position.begin(), position.end(), -7.0);
+    ASSERT_NE(first, position.end());
+    ASSERT_NE(first, position.begin());
+    const auto end = std::find_if(first, position.end(), [](double v) { return v != -7.0; });
+    ASSERT_NE(end, position.end());
+    const long run = end - first;
+    EXPECT_EQ(run, engine.decoder().lostFrames());
+    EXPECT_NEAR(run, 2000, 1); // the stall's edges fall between frame times
+    EXPECT_NEAR(*end - *(first - 1), (run + 1) * 0.0002, 1e-6);
+    EXPECT_NE(std::find(engine.statuses.begin(), engine.statuses.end(), DecodeStatus::SampleError),
+              engine.statuses.end());
+}
+
 } // namespace
