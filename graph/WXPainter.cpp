@@ -38,6 +38,8 @@ std::size_t WXPainter::polylineEnd(std::size_t polyline) const {
 }
 
 void WXPainter::flushPath() {
+    if (path_.empty())
+        return;
     wxGraphicsContext* context = dc_.GetGraphicsContext();
     if (context && !xor_) {
         wxGraphicsPath path = context->CreatePath();
@@ -46,8 +48,7 @@ void WXPainter::flushPath() {
             for (std::size_t i = polylineStarts_[p] + 1; i < polylineEnd(p); ++i)
                 path.AddLineToPoint(path_[i].x, path_[i].y);
         }
-        if (!path_.empty())
-            context->StrokePath(path);
+        context->StrokePath(path);
     } else {
         for (std::size_t p = 0; p < polylineStarts_.size(); ++p)
             dc_.DrawLines(static_cast<int>(polylineEnd(p) - polylineStarts_[p]),
