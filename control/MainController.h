@@ -21,7 +21,7 @@ enum RecordingMode { Idle = 0, Continuous = 1, Single = 2, Log = 3 };
 // the connection to the box, the recording modes with their command sequences, the hand-over of
 // the sample stream into the graphs, and the zero commands. Runs on the user-interface thread;
 // only the hand-over thread's "data arrived" goes through MainUI::postDataArrival.
-class MainController : private BoxHost, private StatusDisplay, private DataFileUI {
+class MainController : private BoxHost, private DataFileUI {
 public:
     // The base of the window title.
     static constexpr const char* baseTitle = "ORVA 2 USB V1.3.5 by Torven Kellmar GmbH";
@@ -109,8 +109,9 @@ private:
     bool readDataFile(const std::string& path);
     void selectionSent(const ChannelSelection& selection) override;
     void dataPipeChanged(KLib::IODevice* pipe) override { acquisition_.setDataPipe(pipe); }
-    // StatusDisplay
-    void showStatus(DecodeStatus status) override { ui_.showStatus(statusText(status)); }
+    // The status of the data path after a delivery: `worst` of its chunks. A loss stays shown
+    // for a while, so that the clean deliveries after it do not replace it before it is read.
+    void showDeliveryStatus(DecodeStatus worst);
 
     InputSettings userInputSettings() const;
     void resetPositionUnwrap();
@@ -131,7 +132,8 @@ private:
     ChannelSelection selection_;
     std::function<std::uint64_t()> availableMemory_ = availableMemoryBytes;
     int mode_ = Idle;
-    bool pipeFailureSeen_ = false;             // at the previous data tick
-    double savedDisplayTime_ = 0.0;            // s, while a log recording runs
+    bool pipeFailureSeen_ = false;  // at the previous data tick
+    int lossShownFor_ = 0;          // data ticks for which a loss status stays on the status bar
+    double savedDisplayTime_ = 0.0; // s, while a log recording runs
     std::unique_ptr<SettingsValues> settings_; // once the settings dialog has been asked for
 };

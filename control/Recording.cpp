@@ -42,6 +42,7 @@ void MainController::startRecording(int mode) {
     ui_.resumeAutoZoom();
     ui_.startDataTimer();
     mode_ = mode;
+    lossShownFor_ = 0;
     acquisition_.setRecordingMode(mode);
 }
 
@@ -70,6 +71,8 @@ void MainController::dataTick() {
         return;
     }
     pipeFailureSeen_ = acquisition_.dataPipeFailed();
+    if (lossShownFor_ > 0)
+        --lossShownFor_;
     acquisition_.requestData();
 }
 
@@ -90,13 +93,24 @@ void MainController::handleDataArrival() {
         const std::vector<SampleTarget*> targets = graphs_.targets();
         for (std::size_t g = 0; g < targets.size() && g < selection_.graphChannels.size(); ++g)
             feeds.push_back({targets[g], &selection_.graphChannels[g]});
-        result = decoder_.decode(acquisition_.transferBuffer(), frames, feeds, this);
+        result = decoder_.decode(acquisition_.transferBuffer(), frames, feeds);
         decoder_.noteDroppedFrames(acquisition_.droppedBehind());
+        showDeliveryStatus(result.worst);
     }
     // The hand-over thread fills the buffer again only after it has been released.
     acquisition_.releaseTransferBuffer();
     if (result.full)
         endSweep();
+}
+
+void MainController::showDeliveryStatus(DecodeStatus worst) {
+    // Twenty data ticks, two seconds. Shown after every chunk, as the decoder offers, a loss
+    // in one chunk was replaced by the next clean chunk of the delivery before it was drawn.
+    constexpr int lossShownTicks = 20;
+    if (worst != DecodeStatus::Recording)
+        lossShownFor_ = lossShownTicks;
+    if (worst != DecodeStatus::Recording || lossShownFor_ == 0)
+        ui_.showStatus(statusText(worst));
 }
 
 void MainController::endSweep() {

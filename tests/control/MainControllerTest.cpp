@@ -134,6 +134,36 @@ TEST_F(MainControllerTest, SingleEndsAfterOneSweepAndContinuousRestarts) {
     EXPECT_EQ(controller->decoder().lostFrames(), 0);
 }
 
+TEST_F(MainControllerTest, ALossStaysOnTheStatusBarForTwoSecondsOfTicks) {
+    boxsim::BoxConfig simulated = boxWithInputs("sin1");
+    simulated.faults.stallAfterSeconds = 0.1;
+    simulated.faults.stallMilliseconds = 30.0; // its frames are lost
+    SimulatedBox box(simulated);
+    auto controller = startController();
+    controller->config().inputSettings.rate = 10000;
+    controller->startRecording(Continuous);
+    ui.statuses.clear();
+    for (int i = 0; i < 200 && controller->decoder().lostFrames() == 0; ++i) {
+        std::this_thread::sleep_for(20ms);
+        ui.tick(*controller);
+    }
+    ASSERT_GT(controller->decoder().lostFrames(), 0);
+    ASSERT_EQ(ui.statuses.back(), "sample error");
+    const std::size_t shown = ui.statuses.size();
+    auto ticks = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            std::this_thread::sleep_for(20ms);
+            ui.tick(*controller);
+        }
+    };
+    ticks(15);
+    // The clean deliveries after the loss leave it in place, then "Recording..." comes back.
+    EXPECT_EQ(ui.statuses.size(), shown);
+    ticks(10);
+    EXPECT_EQ(ui.statuses.back(), "Recording...");
+    controller->stopRecording();
+}
+
 TEST_F(MainControllerTest, ContinuousStopsWhenAGraphLeavesItsRange) {
     SimulatedBox box(boxWithInputs("sin1"));
     auto controller = startController();
