@@ -155,15 +155,34 @@ TEST(Recording, ValuesFollowTheSimulatedShaftWithoutLoss) {
     EXPECT_NEAR(meanVelocity, 2.0, 0.01);
 }
 
-TEST(Recording, DroppedFramesBecomeExactlyOneSubstituteEach) {
-    boxsim::BoxConfig simulated = shaftAtConstantSpeed(2.0);
-    simulated.faults.dropEvery = 100;
-    SimulatedBox box(simulated);
+boxsim::BoxConfig shaftWithFaults(const boxsim::FaultPlan& faults) {
+    boxsim::BoxConfig box = shaftAtConstantSpeed(2.0);
+    box.faults = faults;
+    return box;
+}
+
+// One second of positionAndVelocity(10000) from a box at 2 turns/s with the given faults.
+struct FaultyRecording {
+    explicit FaultyRecording(const boxsim::FaultPlan& faults) : box(shaftWithFaults(faults)) {}
+    bool record() {
+        if (engine.connect(config) != ConnectResult::Connected)
+            return false;
+        engine.record(1000ms, graph);
+        return true;
+    }
+    SimulatedBox box;
     Engine engine;
     Config config = positionAndVelocity(10000);
-    ASSERT_EQ(engine.connect(config), ConnectResult::Connected);
-    RecordedGraph graph(2);
-    engine.record(1000ms, graph);
+    RecordedGraph graph{2};
+};
+
+TEST(Recording, DroppedFramesBecomeExactlyOneSubstituteEach) {
+    boxsim::FaultPlan faults;
+    faults.dropEvery = 100;
+    FaultyRecording recording(faults);
+    ASSERT_TRUE(recording.record());
+    const Engine& engine = recording.engine;
+    const RecordedGraph& graph = recording.graph;
 
     const std::vector<double>& position = graph.values[0];
     ASSERT_GT(position.size(), 3000u);
@@ -186,17 +205,14 @@ TEST(Recording, DroppedFramesBecomeExactlyOneSubstituteEach) {
 // about 2000 and the graph gets exactly that many substitutes in one run, where those frames
 // belonged.
 TEST(Recording, AStallBecomesOneRunOfSubstitutesOfItsLength) {
-    boxsim::BoxConfig simulated = shaftAtConstantSpeed(2.0);
-    simulated.faults.stallAfterSeconds = 0.3;
-    simulated.faults.stallMilliseconds = 200.0;
-    SimulatedBox box(simulated);
-    Engine engine;
-    Config config = positionAndVelocity(10000);
-    ASSERT_EQ(engine.connect(config), ConnectResult::Connected);
-    RecordedGraph graph(2);
-    engine.record(1000ms, graph);
+    boxsim::FaultPlan faults;
+    faults.stallAfterSeconds = 0.3;
+    faults.stallMilliseconds = 200.0;
+    FaultyRecording recording(faults);
+    ASSERT_TRUE(recording.record());
+    const Engine& engine = recording.engine;
 
-    const std::vector<double>& position = graph.values[0];
+    const std::vector<double>& position = recording.graph.values[0];
     const auto first = std::find(position.begin(), position.end(), -7.0);
     ASSERT_NE(first, position.end());
     ASSERT_NE(first, position.begin());
