@@ -2,13 +2,13 @@
 // samples per channel, as a MAT file (with its configuration beside it) and as CSV. The files go
 // to the temporary folder and are removed afterwards.
 
+#include "files/ConsoleDataFileUI.h"
 #include "files/DataFileWriter.h"
 #include "files/MatDataReader.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -43,18 +43,6 @@ private:
     std::vector<std::vector<double>> channels_;
 };
 
-class SilentUI : public DataFileUI {
-public:
-    void showStatus(const std::string&) override {}
-    void showMessage(const std::string& text, const std::string&) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-    bool saveConfigFile(const std::string&) override { return true; }
-    void showProgress(const std::string&, double) override {}
-    void endProgress() override {}
-};
-
 Config logConfig() {
     Config config;
     for (const char* caption : {"Position", "Speed"}) {
@@ -77,7 +65,7 @@ std::string tempFile(const std::string& name) {
 
 void save(benchmark::State& state, const std::string& path) {
     const LogSamples& samples = logSamples();
-    SilentUI ui;
+    ConsoleDataFileUI ui;
     for (auto _ : state) {
         Config config = logConfig();
         if (!writeDataFile(path, config, samples, ui))
@@ -98,7 +86,7 @@ void BM_SaveCsv(benchmark::State& state) {
 void BM_LoadMat(benchmark::State& state) {
     const std::string path = tempFile("orva-bench-load.mat");
     Config config = logConfig();
-    SilentUI ui;
+    ConsoleDataFileUI ui;
     writeDataFile(path, config, logSamples(), ui);
     for (auto _ : state) {
         LoadedData data;

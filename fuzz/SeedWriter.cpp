@@ -5,6 +5,7 @@
 //   fuzz_seed_writer <corpus folder>
 
 #include "KLib/Data/MatlabWriter.h"
+#include "files/ConsoleDataFileUI.h"
 #include "files/MatDataWriter.h"
 #include "fuzz/FrameScenario.h"
 #include "signal/ChannelSelection.h"
@@ -38,16 +39,6 @@ private:
     static constexpr int samples = 16;
 };
 
-class SilentUI : public DataFileUI {
-public:
-    void showStatus(const std::string&) override {}
-    void showMessage(const std::string& text, const std::string&) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
-    bool saveConfigFile(const std::string&) override { return true; }
-};
-
 bool writeDataFile(const std::filesystem::path& path) {
     Config config;
     resizeInputs(config.inputSettings, 2, 1, 1, 1);
@@ -61,7 +52,7 @@ bool writeDataFile(const std::filesystem::path& path) {
     GraphData& speed = addGraph(config);
     speed.fft = true;
     addChannel(speed).unit = 13;
-    SilentUI ui;
+    ConsoleDataFileUI ui;
     return writeMatDataFile(path.string(), config, ShortRecording(), ui);
 }
 

@@ -45,6 +45,15 @@ protected:
         return text;
     }
 
+    // The controller, started up where no box can be found.
+    std::unique_ptr<MainController> startWithoutBox() {
+        char pattern[] = "/tmp/orva-nobox-XXXXXX";
+        setenv("XDG_RUNTIME_DIR", mkdtemp(pattern), 1);
+        auto controller = startController();
+        unsetenv("XDG_RUNTIME_DIR");
+        return controller;
+    }
+
     // The commands the box received after the connect sequence, which ends with "*IDN?".
     static std::vector<std::string> afterConnect(const std::vector<std::string>& transcript) {
         std::size_t idn = 0;
@@ -61,10 +70,7 @@ protected:
 };
 
 TEST_F(MainControllerTest, StartUpWithoutFileOrBoxKeepsTheDefaultConfiguration) {
-    char pattern[] = "/tmp/orva-nobox-XXXXXX";
-    setenv("XDG_RUNTIME_DIR", mkdtemp(pattern), 1);
-    auto controller = startController();
-    unsetenv("XDG_RUNTIME_DIR");
+    auto controller = startWithoutBox();
     ASSERT_EQ(controller->config().graphList.size(), 1u);
     EXPECT_EQ(controller->config().graphList.front().caption, "Position");
     EXPECT_EQ(controller->config().graphList.front().channelList.at(0).caption, "Encoder1");
@@ -235,10 +241,7 @@ TEST_F(MainControllerTest, UnreadableConfigurationIsKeptAsBadAndTheDefaultsAreUs
     // The file breaks off after the first graph's caption.
     const std::string text = saveBrokenOff(stored, configPath_, "Mine");
 
-    char pattern[] = "/tmp/orva-nobox-XXXXXX";
-    setenv("XDG_RUNTIME_DIR", mkdtemp(pattern), 1);
-    auto controller = startController();
-    unsetenv("XDG_RUNTIME_DIR");
+    auto controller = startWithoutBox();
     // Nothing of the broken file reached the configuration.
     ASSERT_EQ(controller->config().graphList.size(), 1u);
     EXPECT_EQ(controller->config().graphList.front().caption, "Position");
