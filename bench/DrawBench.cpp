@@ -35,7 +35,6 @@ public:
     }
     void setClip(int, int, int, int) override {}
     void resetClip() override {}
-    void setXorMode(bool) override {}
     void clear() override {}
 
     std::int64_t lines = 0;
@@ -45,6 +44,7 @@ class NullServer : public InstrumentServer {
 public:
     NullServer() : InstrumentServer(10.0) {}
     void refresh() override {}
+    void refreshArea(int, int, int, int) override {}
     std::unique_ptr<Painter> screenPainter() override {
         return std::make_unique<CountingPainter>();
     }

@@ -30,6 +30,16 @@ int FFTGraph::channelCount() const {
     return static_cast<int>(std::min(spectra_.size(), graph_.channelList.size()));
 }
 
+void FFTGraph::insertChannel(int index) {
+    if (index >= 0 && index <= static_cast<int>(spectra_.size()))
+        spectra_.insert(spectra_.begin() + index, std::vector<double>{});
+}
+
+void FFTGraph::removeChannel(int index) {
+    if (index >= 0 && index < static_cast<int>(spectra_.size()))
+        spectra_.erase(spectra_.begin() + index);
+}
+
 void FFTGraph::rebuild() {
     settings_ = FftSettings::fromGraphData(graph_);
     setupRange();
@@ -50,7 +60,13 @@ void FFTGraph::setupRange() {
     // Without a usable axis the whole window is analysed.
     visible = visible > 0.0 ? std::min(visible, static_cast<double>(capacity)) : capacity;
     range_ = analysisRange(capacity, static_cast<int>(first), static_cast<int>(visible), settings_);
+    const int oldLength = analyser_.transformLength();
     analyser_.setup(range_, settings_);
+    // Bins of another transform length belong to other frequencies, and there are fewer of
+    // them than the view would now draw: they are gone until the next computation.
+    if (analyser_.transformLength() != oldLength)
+        for (std::vector<double>& spectrum : spectra_)
+            spectrum.clear();
 }
 
 void FFTGraph::computeSpectra() {

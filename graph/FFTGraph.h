@@ -38,6 +38,10 @@ public:
     void updateValueTexts() override {}
     void setValueCallback(ValueCallback) override {}
 
+    // Spectrum edits that follow the record's channel list: a new channel has no spectrum
+    // until the next computation.
+    void insertChannel(int index);
+    void removeChannel(int index);
     // Re-reads the settings and forgets the window set-up, then takes the range again.
     void rebuild();
     // The analysed samples from the source's visible part of its data window.
@@ -66,6 +70,8 @@ private:
     // Seconds per sample of the source, 1 without one.
     double dt() const;
     int channelCount() const;
+    // Sets the X axis to run from 0 Hz to just below the Nyquist frequency; no broadcast.
+    void fitXAxis();
     void broadcastXAxis() override;
 
     void drawBackground(Painter& painter) const;

@@ -73,9 +73,13 @@ void FFTGraph::drawCurves(Painter& painter) const {
     for (int i = 0; i < channelCount(); ++i) {
         const ChannelData& channel = graph_.channelList[static_cast<size_t>(i)];
         painter.setPen(Pen{channel.color & 0xFFFFFF, server_.lineWidth(), true});
-        // Bins 0 ... F / 2 - 1 from 0 Hz to the Nyquist frequency.
-        const SampleSeries series{spectra_[static_cast<size_t>(i)].data(), transformLength / 2,
-                                  binWidth};
+        // Bins 0 ... F / 2 - 1 from 0 Hz to the Nyquist frequency; a channel added since the
+        // last computation has none yet.
+        const std::vector<double>& spectrum = spectra_[static_cast<size_t>(i)];
+        const int bins = std::min(transformLength / 2, static_cast<int>(spectrum.size()));
+        if (bins < 1)
+            continue;
+        const SampleSeries series{spectrum.data(), bins, binWidth};
         plotCurve(painter, f, series, 0.0, 0.5 / dt());
     }
 }
@@ -86,6 +90,8 @@ void FFTGraph::drawLegend(Painter& painter) const {
     double top = y1_ + legendInset;
     const std::string scaleText = graph_.fftLogScale ? "dB " : "";
     painter.setPen(Pen::none());
+    if (graph_.channelList.empty())
+        painter.text("click here", x0, top);
     for (const ChannelData& channel : graph_.channelList) {
         painter.setBrush(Brush{channel.color & 0xFFFFFF, true});
         painter.rectangle(x0, top + 0.1 * fontHeight, x0 + 0.8 * fontHeight,

@@ -11,6 +11,11 @@ namespace {
 // time graph, so that both plots line up.
 constexpr double legendWidth = 120.0;
 constexpr double rightMargin = 12.0;
+// Legend rows start this far inside the viewport's top-left corner and answer over the span
+// from legendHitLeft to legendHitRight right of its left edge, pixels.
+constexpr double legendInset = 5.0;
+constexpr double legendHitLeft = 3.0;
+constexpr double legendHitRight = 93.0;
 
 } // namespace
 
@@ -35,16 +40,29 @@ void FFTGraph::setViewport(double x1, double y1, double x2, double y2) {
                              scale().x == initial.fftScale.x && offset().x == initial.fftOffset.x;
     // The visible frequency and value ranges stay; an axis without extent keeps its transform.
     axes().resizeArea(left, top, right, bottom);
-    if (firstLayout && source_ && left != right) {
-        scale().x = (right - left) / (0.5 / dt()) * 0.999;
-        offset().x = left;
-    }
+    if (firstLayout && source_ && left != right)
+        fitXAxis();
+}
+
+void FFTGraph::fitXAxis() {
+    // 0 Hz at the left edge, 0.999 of the Nyquist frequency at the right edge.
+    scale().x = dt() * (p2().x - p1().x) * 2.0 / 0.999;
+    offset().x = p1().x;
 }
 
 HitResult FFTGraph::hitTest(double x, double y) const {
     const HitResult onPlot = plotZoneHit(p1(), p2(), y1_, y2_, server_.fontHeight(), x, y);
     if (onPlot.code != noHit)
         return onPlot;
+    // One row per channel, or the "click here" row of a graph without channels.
+    const double rowHeight = server_.fontHeight() + 2.0;
+    const std::size_t channels = graph_.channelList.size();
+    for (std::size_t row = 0; row < std::max<std::size_t>(channels, 1); ++row) {
+        const double top = y1_ + legendInset + static_cast<double>(row) * rowHeight;
+        const Zone box{x1_ + legendHitLeft, top, x1_ + legendHitRight, top + rowHeight};
+        if (box.contains(x, y))
+            return box.hit(channels == 0 ? clickHereHit : legendRowHit + static_cast<int>(row));
+    }
     const Zone whole{x1_, y1_, x2_, y2_};
     return whole.contains(x, y) ? whole.hit(viewportHit) : HitResult{};
 }
@@ -56,9 +74,7 @@ void FFTGraph::broadcastXAxis() {
 void FFTGraph::fitX() {
     if (p1().x == p2().x)
         return;
-    // 0 Hz to the Nyquist frequency, ending just inside the right edge.
-    scale().x = (p2().x - p1().x) / (0.5 / dt()) * 0.999;
-    offset().x = p1().x;
+    fitXAxis();
     broadcastXAxis();
 }
 
@@ -74,14 +90,12 @@ bool FFTGraph::autoScaleY() {
             }
         }
     }
-    if (low > high) {
-        high = 1.0;
-        low = -1.0;
-    }
+    // Without a value, -1 ... 1 as it is; values get a margin, so that constant ones still
+    // have a range.
+    if (low > high)
+        return axes().fitY(-1.0, 1.0);
     const double margin = std::fabs(high + low) * 1e-5 + 1e-5;
-    high += margin;
-    low -= margin;
-    return axes().fitY(low, high);
+    return axes().fitY(low - margin, high + margin);
 }
 
 void FFTGraph::setXAxis(bool isFFT, double scaleX, double offsetX) {

@@ -53,7 +53,8 @@ public:
     void updateValueTexts() override;
     void setValueCallback(ValueCallback callback) override;
 
-    // Trace edits that follow the record's channel list; rebuild() comes afterwards.
+    // Trace edits that follow the record's channel list, passed on to the FFT view; rebuild()
+    // comes afterwards.
     void removeChannel(int index);
     void insertChannel(int index);
     // Re-reads rate, display time and channel list; starts an empty sweep.
@@ -66,12 +67,14 @@ public:
     bool advance(int count) override;
 
     GraphTiming timing() const;
-    // Copies up to `count` held samples of the channel from index `from` on; returns how many.
+    // Copies up to `count` samples of the channel's current sweep, from index `from` up to the
+    // write position; returns how many.
     int copySamples(int channel, int from, double* destination, int count) const;
     // True when the record asks to stop on out-of-range values and a channel went beyond
     // its limits since the last rebuild.
     bool isOutOfRange() const;
 
+    GraphData& record() const { return graph_; }
     int capacity() const { return capacity_; }
     int writeIndex() const { return writeIndex_; }
     const std::vector<ChannelTrace>& traces() const { return traces_; }

@@ -34,11 +34,15 @@ int Graph::channelCount() const {
 void Graph::removeChannel(int index) {
     if (index >= 0 && index < static_cast<int>(traces_.size()))
         traces_.erase(traces_.begin() + index);
+    if (fftView_)
+        fftView_->removeChannel(index);
 }
 
 void Graph::insertChannel(int index) {
     if (index >= 0 && index <= static_cast<int>(traces_.size()))
         traces_.insert(traces_.begin() + index, emptyTrace(capacity_));
+    if (fftView_)
+        fftView_->insertChannel(index);
 }
 
 void Graph::rebuild() {
@@ -102,9 +106,9 @@ GraphTiming Graph::timing() const {
 int Graph::copySamples(int channel, int from, double* destination, int count) const {
     if (channel < 0 || channel >= static_cast<int>(traces_.size()) || from < 0 || !destination)
         return 0;
-    // Up to the samples held, not just the current sweep: after a restart the rest of the
-    // window still holds the previous sweep, as drawn.
-    const int n = std::min(count, highWater_ - from);
+    // Only the current sweep: behind the write position the window still holds an earlier
+    // sweep, or an earlier recording, which are not data of this one.
+    const int n = std::min(count, writeIndex_ - from);
     if (n <= 0)
         return 0;
     std::copy_n(traces_[static_cast<size_t>(channel)].samples.begin() + from, n, destination);

@@ -20,23 +20,27 @@ int truncated(double coordinate) {
 
 InstrumentServer::InstrumentServer(double fontHeight) : fontHeight_(fontHeight) {}
 
-KLib::Ref<Graph> InstrumentServer::createGraph(const InputSettings& inputs, GraphData& graph) {
+KLib::Ref<Graph> InstrumentServer::createGraph(const InputSettings& inputs, GraphData& graph,
+                                               Instrument* before) {
     KLib::Ref<Graph> created(new Graph(*this, inputs, graph));
-    addInstrument(created);
+    addInstrument(created, before);
     return created;
 }
 
 KLib::Ref<FFTGraph> InstrumentServer::createFFTGraph(const KLib::Ref<Graph>& source,
-                                                     GraphData& graph) {
+                                                     GraphData& graph, Instrument* before) {
     KLib::Ref<FFTGraph> created(new FFTGraph(*this, graph));
     created->setSource(source);
     source->setFFTView(created.get());
-    addInstrument(created);
+    addInstrument(created, before);
     return created;
 }
 
-void InstrumentServer::addInstrument(const KLib::Ref<Instrument>& instrument) {
-    instruments_.push_back(instrument);
+void InstrumentServer::addInstrument(const KLib::Ref<Instrument>& instrument, Instrument* before) {
+    const auto position = std::find_if(instruments_.begin(), instruments_.end(),
+                                       [&](const auto& entry) { return entry.get() == before; });
+    instruments_.insert(before ? position : instruments_.end(), instrument);
+    unplaced_.push_back(instrument.get());
     layoutDirty_ = true;
 }
 
@@ -45,6 +49,7 @@ void InstrumentServer::removeInstrument(Instrument* instrument) {
                                     [&](const auto& entry) { return entry.get() == instrument; });
     if (found != instruments_.end())
         instruments_.erase(found);
+    unplaced_.erase(std::remove(unplaced_.begin(), unplaced_.end(), instrument), unplaced_.end());
     captured_.reset();
     selectedChannel_ = -1;
     layoutDirty_ = true;
@@ -54,6 +59,7 @@ void InstrumentServer::clear() {
     captured_.reset();
     selectedChannel_ = -1;
     instruments_.clear();
+    unplaced_.clear();
     layoutDirty_ = true;
 }
 
@@ -68,6 +74,20 @@ void InstrumentServer::layout(int width, int height) {
         instrument->setViewport(0.0, top, width, top + slice);
         top += slice;
     }
+    if (syncPending_)
+        synchroniseXAxes();
+    unplaced_.clear();
+}
+
+void InstrumentServer::synchroniseXAxes() {
+    syncPending_ = false;
+    if (!syncXAxis_ || instruments_.empty())
+        return;
+    const auto placed = std::find_if(instruments_.begin(), instruments_.end(), [&](const auto& i) {
+        return std::find(unplaced_.begin(), unplaced_.end(), i.get()) == unplaced_.end();
+    });
+    // A move by nothing broadcasts the instrument's X axis to the others.
+    (placed != instruments_.end() ? *placed : instruments_.front())->move(0.0, 0.0);
 }
 
 void InstrumentServer::paintInstruments(Painter& painter, int clientWidth, int clientHeight) {
@@ -90,36 +110,49 @@ bool InstrumentServer::Highlight::operator==(const Highlight& other) const {
     return x1 == other.x1 && y1 == other.y1 && x2 == other.x2 && y2 == other.y2;
 }
 
-void InstrumentServer::Highlight::drawXor(Painter& painter) const {
+void InstrumentServer::Highlight::draw(Painter& painter) const {
     if (empty())
         return;
-    painter.setXorMode(true);
     painter.setPen(Pen{gridColour, 1, true});
     painter.setBrush(Brush::none());
     painter.drawRectangle(x1, y1, x2 - x1, y2 - y1);
-    painter.setXorMode(false);
+}
+
+void InstrumentServer::Highlight::erase(InstrumentServer& server) const {
+    if (empty())
+        return;
+    // The four sides, a pixel wider on either side than the one-pixel pen.
+    const int width = x2 - x1 + 3;
+    const int height = y2 - y1 + 3;
+    server.refreshArea(x1 - 1, y1 - 1, width, 3);
+    server.refreshArea(x1 - 1, y2 - 1, width, 3);
+    server.refreshArea(x1 - 1, y1 - 1, 3, height);
+    server.refreshArea(x2 - 1, y1 - 1, 3, height);
 }
 
 void InstrumentServer::drawHighlight(double x1, double y1, double x2, double y2) {
-    const Highlight next{truncated(x1), truncated(y1), truncated(x2), truncated(y2)};
+    // Corners in any order: a rubber band may be dragged up or to the left.
+    const int left = truncated(std::min(x1, x2));
+    const int top = truncated(std::min(y1, y2));
+    const Highlight next{left, top, truncated(std::max(x1, x2)), truncated(std::max(y1, y2))};
     if (next == highlight_)
         return;
-    // XOR drawing: the old rectangle drawn again disappears.
-    const std::unique_ptr<Painter> screen = screenPainter();
-    highlight_.drawXor(*screen);
-    next.drawXor(*screen);
+    // Drawn over, not inverted: XOR drawing is not exact on every display, and left marks.
+    highlight_.erase(*this);
     highlight_ = next;
+    if (!highlight_.empty())
+        highlight_.draw(*screenPainter());
 }
 
 void InstrumentServer::restoreHighlight(Painter& painter) const {
-    highlight_.drawXor(painter);
+    highlight_.draw(painter);
 }
 
 void InstrumentServer::setSyncXAxis(bool on) {
     syncXAxis_ = on;
-    // A move by nothing broadcasts the first instrument's X axis to the others.
-    if (on && !instruments_.empty())
-        instruments_.front()->move(0.0, 0.0);
+    syncPending_ = on;
+    if (!layoutDirty_)
+        synchroniseXAxes();
 }
 
 void InstrumentServer::broadcastXAxis(bool isFFT, double scaleX, double offsetX) {

@@ -20,15 +20,18 @@ enum MouseMode { moveMode = 0, zoomInMode = 1, zoomOutMode = 2 };
 // routing and the interaction state. The toolkit side supplies the window operations below.
 class InstrumentServer : public KLib::Object {
 public:
-    // Appends a graph for the record; it reads rate and display time from the input settings.
-    // Both records must outlive the graph; the graph draws through this server, which must
-    // outlive every use of it.
-    KLib::Ref<Graph> createGraph(const InputSettings& inputs, GraphData& graph);
-    // Appends the FFT view of a time graph made by createGraph for the same record, linked with
-    // it both ways. The record must outlive the view.
-    KLib::Ref<FFTGraph> createFFTGraph(const KLib::Ref<Graph>& source, GraphData& graph);
-    // Appends an instrument below the others.
-    void addInstrument(const KLib::Ref<Instrument>& instrument);
+    // Adds a graph for the record above the instrument `before` (null: below all others); it
+    // reads rate and display time from the input settings. Both records must outlive the graph;
+    // the graph draws through this server, which must outlive every use of it.
+    KLib::Ref<Graph> createGraph(const InputSettings& inputs, GraphData& graph,
+                                 Instrument* before = nullptr);
+    // Adds the FFT view of a time graph made by createGraph for the same record, linked with it
+    // both ways, above the instrument `before` (null: below all others). The record must outlive
+    // the view.
+    KLib::Ref<FFTGraph> createFFTGraph(const KLib::Ref<Graph>& source, GraphData& graph,
+                                       Instrument* before = nullptr);
+    // Adds an instrument above `before`, or below the others when that is null or not listed.
+    void addInstrument(const KLib::Ref<Instrument>& instrument, Instrument* before = nullptr);
     void removeInstrument(Instrument* instrument);
     // Empties the list and drops the capture.
     void clear();
@@ -44,16 +47,21 @@ public:
     void mouseMotion(double x, double y, bool dragging);
     void mouseWheel(double x, double y, int rotation);
 
-    // Moves the hover highlight; (0, 0, 0, 0) removes it.
+    // Moves the hover highlight or the zoom rubber band, a frame between two opposite corners;
+    // (0, 0, 0, 0) removes it.
     void drawHighlight(double x1, double y1, double x2, double y2);
-    // Draws the highlight again after something was drawn over it on the screen.
+    // Draws the highlight again after something was drawn over it.
     void restoreHighlight(Painter& painter) const;
 
     void setSyncXAxis(bool on);
     bool syncXAxis() const { return syncXAxis_; }
     void broadcastXAxis(bool isFFT, double scaleX, double offsetX);
 
-    void setMode(int mode) { mode_ = mode; }
+    // The mouse's mode; the highlight goes, as the zones it marked may mean something else now.
+    void setMode(int mode) {
+        mode_ = mode;
+        drawHighlight(0.0, 0.0, 0.0, 0.0);
+    }
     int mode() const { return mode_; }
     void setLineWidth(int pixels) { lineWidth_ = pixels; }
     int lineWidth() const { return lineWidth_; }
@@ -67,6 +75,8 @@ public:
 
     // Repaints the whole panel.
     virtual void refresh() = 0;
+    // Repaints the rectangle (panel pixels) from the instruments, soon.
+    virtual void refreshArea(int x, int y, int width, int height) = 0;
     // A painter directly on the screen, for live drawing between repaints.
     virtual std::unique_ptr<Painter> screenPainter() = 0;
 
@@ -86,7 +96,9 @@ private:
         int y2 = 0;
         bool operator==(const Highlight& other) const;
         bool empty() const { return x1 == x2 && y1 == y2; }
-        void drawXor(Painter& painter) const;
+        void draw(Painter& painter) const;
+        // Has the frame painted over from the instruments.
+        void erase(InstrumentServer& server) const;
     };
 
     struct Hit {
@@ -98,6 +110,8 @@ private:
     void pressed(double x, double y);
     void released(double x, double y);
     void openChannelMenu(Instrument& instrument, int channel, bool addOnly, double x, double y);
+    // Hands the X axis of the first instrument that was laid out before to all others.
+    void synchroniseXAxes();
 
     std::vector<KLib::Ref<Instrument>> instruments_;
     KLib::Ref<Instrument> captured_;
@@ -106,6 +120,11 @@ private:
     double pressX_ = 0.0;
     double pressY_ = 0.0;
     bool syncXAxis_ = false;
+    // The X axes are handed over once every instrument has its plot area: before that, a new
+    // instrument's pixel transform means nothing.
+    bool syncPending_ = false;
+    // Instruments added since the last layout.
+    std::vector<const Instrument*> unplaced_;
     int lineWidth_ = 1;
     bool layoutDirty_ = false;
     double fontHeight_;

@@ -50,8 +50,6 @@ public:
     // Drawing is confined to the rectangle until resetClip().
     virtual void setClip(int x, int y, int width, int height) = 0;
     virtual void resetClip() = 0;
-    // In XOR mode drawing something twice leaves the surface as it was.
-    virtual void setXorMode(bool on) = 0;
     // Fills the clip rectangle, or everything without one, with the panel's button-face colour.
     virtual void clear() = 0;
 

@@ -85,6 +85,10 @@ void WXInstrumentServer::refresh() {
     window_->Refresh(true);
 }
 
+void WXInstrumentServer::refreshArea(int x, int y, int width, int height) {
+    window_->RefreshRect(wxRect(x, y, width, height), false);
+}
+
 std::unique_ptr<Painter> WXInstrumentServer::screenPainter() {
     return WXPainter::onScreen(*window_, font_);
 }

@@ -20,6 +20,7 @@ public:
     void paint();
 
     void refresh() override;
+    void refreshArea(int x, int y, int width, int height) override;
     std::unique_ptr<Painter> screenPainter() override;
 
     // Receives the id of the item chosen in a context menu. It runs before the menu's

@@ -41,7 +41,7 @@ void WXPainter::flushPath() {
     if (path_.empty())
         return;
     wxGraphicsContext* context = dc_.GetGraphicsContext();
-    if (context && !xor_) {
+    if (context) {
         wxGraphicsPath path = context->CreatePath();
         for (std::size_t p = 0; p < polylineStarts_.size(); ++p) {
             path.MoveToPoint(path_[polylineStarts_[p]].x, path_[polylineStarts_[p]].y);
@@ -126,12 +126,6 @@ void WXPainter::resetClip() {
     flushPath();
     dc_.DestroyClippingRegion();
     clipped_ = false;
-}
-
-void WXPainter::setXorMode(bool on) {
-    flushPath();
-    dc_.SetLogicalFunction(on ? wxXOR : wxCOPY);
-    xor_ = on;
 }
 
 void WXPainter::clear() {

@@ -32,11 +32,10 @@ public:
     TextSize textExtent(const std::string& text) override;
     void setClip(int x, int y, int width, int height) override;
     void resetClip() override;
-    void setXorMode(bool on) override;
     void clear() override;
 
 private:
-    // Draws the polylines collected since the last change of pen, clip or mode.
+    // Draws the polylines collected since the last change of pen or clip.
     void flushPath();
     std::size_t polylineEnd(std::size_t polyline) const; // one past its last point in path_
 
@@ -46,7 +45,6 @@ private:
     // vector back end far more than the segments it holds.
     std::vector<wxPoint> path_;
     std::vector<std::size_t> polylineStarts_; // index in path_ where each polyline begins
-    bool xor_ = false;
     const wxFont& font_;
     bool clipped_ = false;
     int clipX_ = 0;

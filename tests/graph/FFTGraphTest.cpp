@@ -218,9 +218,9 @@ TEST(FFTGraphTest, FirstLayoutShowsZeroHertzToNyquistAndLaterLayoutsKeepTheAxis)
     fresh.fftGraphP2 = GraphData{}.fftGraphP2;
     KLib::Ref<FFTGraph> other = f.server->createFFTGraph(f.graph, fresh);
     other->setViewport(0.0, 331.0, 612.0, 662.0);
-    // 0 Hz at the left edge (x = 120), 128 Hz just inside the right one (x = 600).
+    // 0 Hz at the left edge (x = 120), 0.999 of 128 Hz at the right one (x = 600).
     EXPECT_DOUBLE_EQ(other->frame().xValue(120.0), 0.0);
-    EXPECT_DOUBLE_EQ(other->frame().xValue(600.0), 128.0 / 0.999);
+    EXPECT_DOUBLE_EQ(other->frame().xValue(600.0), 128.0 * 0.999);
     fresh.fftScale.x = 10.0;
     other->setViewport(0.0, 331.0, 612.0, 662.0);
     EXPECT_DOUBLE_EQ(fresh.fftScale.x, 10.0);
@@ -232,6 +232,44 @@ TEST(FFTGraphTest, AxisBandsAnswerLikeTheTimeGraphs) {
     EXPECT_EQ(f.view->hitTest(300, 400).code, plotHit);
     EXPECT_EQ(f.view->hitTest(300, 650).code, xAxisHit);
     EXPECT_EQ(f.view->hitTest(100, 340).code, yAxisHit);
-    EXPECT_EQ(f.view->hitTest(10, 340).code, viewportHit);
+    EXPECT_EQ(f.view->hitTest(10, 600).code, viewportHit);
     EXPECT_EQ(f.view->hitTest(10, 700).code, noHit);
+}
+
+TEST(FFTGraphTest, ChannelEditsMoveTheSpectraAndAGrownTransformDropsTheOldBins) {
+    FftFixture f;
+    f.feed(32.0, 256);
+    ASSERT_TRUE(f.graph->advance(256));
+    f.record.channelList.insert(f.record.channelList.begin(), ChannelData{});
+    f.graph->insertChannel(0);
+    ASSERT_EQ(f.view->spectra().size(), 3u);
+    EXPECT_TRUE(f.view->spectra()[0].empty());
+    EXPECT_NEAR(f.view->spectra()[1][32], 1.0, 1e-9);
+    f.record.channelList.erase(f.record.channelList.begin());
+    f.graph->removeChannel(0);
+    EXPECT_NEAR(f.view->spectra()[0][32], 1.0, 1e-9);
+    // Twice the rate: 512 samples in the window, F = 512. The bins of F = 256 are gone rather
+    // than drawn as half a spectrum of unknown frequencies.
+    f.inputs.rate = 512;
+    f.graph->rebuild();
+    EXPECT_EQ(f.view->range().transformLength, 512);
+    for (const std::vector<double>& spectrum : f.view->spectra())
+        EXPECT_TRUE(spectrum.empty());
+    FftFixture::draw(*f.view);
+}
+
+TEST(FFTGraphTest, LegendRowsAnswerAsChannelsAndAViewWithoutChannelsOffersClickHere) {
+    FftFixture f;
+    // Rows of 12 pixels from y = 336, over x = 3 ... 93.
+    EXPECT_EQ(f.view->hitTest(10, 337).code, legendRowHit);
+    EXPECT_EQ(f.view->hitTest(10, 349).code, legendRowHit + 1);
+    f.record.channelList.clear();
+    f.graph->rebuild();
+    EXPECT_EQ(f.view->hitTest(10, 337).code, clickHereHit);
+    const std::vector<Drawn> texts = ofKind(FftFixture::draw(*f.view), "text");
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                            [](const Drawn& d) { return d.text == "click here"; }));
+    // Nothing to scale to: -1 ... 1 with 1 % free above and below, no further margin.
+    f.view->autoScaleY();
+    EXPECT_NEAR(f.view->frame().yValue(345.0), 1.02, 1e-12);
 }

@@ -67,16 +67,16 @@ TEST(GraphSweepTest, AFullWindowDropsSamplesUntilRestart) {
     EXPECT_TRUE(f.graph->advance(1));
     EXPECT_EQ(f.graph->traces()[0].observedMax, 49.0);
 
-    // The next sweep writes from the left; the rest still holds the last sweep, which a copy
-    // of all held samples returns as well.
+    // The next sweep writes from the left; the rest still holds the last sweep, which is not
+    // this sweep's data: a copy ends at the write position.
     f.graph->restart();
     f.feedRamp(5, 100.0);
     EXPECT_FALSE(f.graph->advance(5));
     std::vector<double> copied(60, -1.0);
-    EXPECT_EQ(f.graph->copySamples(0, 0, copied.data(), 60), 50);
+    EXPECT_EQ(f.graph->copySamples(0, 0, copied.data(), 60), 5);
     EXPECT_EQ(copied[4], 104.0);
-    EXPECT_EQ(copied[6], 6.0);
-    EXPECT_EQ(copied[50], -1.0);
+    EXPECT_EQ(copied[5], -1.0);
+    EXPECT_EQ(f.graph->traces()[0].samples[6], 6.0);
 
     // A rebuild keeps the samples; a smaller window holds fewer.
     f.graph->rebuild();

@@ -11,7 +11,7 @@
 // One drawing call: a line from (x1, y1) to (x2, y2), or a rectangle or clip at (x1, y1) with
 // width x2 and height y2, or a text at (x1, y1).
 struct Drawn {
-    std::string kind; // "line", "rect", "text", "clip", "unclip", "clear", "xor", "copy"
+    std::string kind; // "line", "rect", "text", "clip", "unclip", "clear"
     int x1, y1, x2, y2;
     std::string text;
     Pen pen;
@@ -34,7 +34,6 @@ public:
     }
     void setClip(int x, int y, int w, int h) override { add("clip", x, y, w, h); }
     void resetClip() override { add("unclip"); }
-    void setXorMode(bool on) override { add(on ? "xor" : "copy"); }
     void clear() override { add("clear"); }
 
 private:
@@ -63,10 +62,14 @@ class TestServer : public InstrumentServer {
 public:
     TestServer() : InstrumentServer(10.0) {}
     void refresh() override { ++refreshes; }
+    void refreshArea(int x, int y, int width, int height) override {
+        refreshed.push_back({x, y, width, height});
+    }
     std::unique_ptr<Painter> screenPainter() override {
         return std::make_unique<RecordingPainter>(screen);
     }
     std::vector<Drawn> screen;
+    std::vector<std::vector<int>> refreshed; // x, y, width, height
     int refreshes = 0;
     std::vector<std::string> menus;
 

@@ -23,7 +23,10 @@ TEST(GraphViewTest, ResizingKeepsTheVisibleRangeAndSyncSharesTheXAxis) {
 
     f.graph->move(10.0, 5.0);
     EXPECT_DOUBLE_EQ(second.offset.x, 120.0);
+    // Shared once both have their plot areas.
     f.server->setSyncXAxis(true);
+    EXPECT_DOUBLE_EQ(second.offset.x, 120.0);
+    f.server->layout(612, 662);
     EXPECT_DOUBLE_EQ(second.scale.x, 480.0);
     EXPECT_DOUBLE_EQ(second.offset.x, 130.0);
     // An FFT axis or a zero scale leaves time graphs alone.

@@ -91,9 +91,9 @@ TEST(InstrumentServerTest, LayoutAndPaint) {
     EXPECT_EQ(f.calls,
               (Calls{"top viewport 0 0 400 33.3333", "bottom viewport 0 33.3333 400 66.6667",
                      "third viewport 0 66.6667 400 100", "top draw", "bottom draw", "third draw"}));
-    ASSERT_EQ(painted.size(), 4u);
+    ASSERT_EQ(painted.size(), 2u);
     EXPECT_EQ(painted[0].kind, "clear");
-    EXPECT_EQ(painted[2].coordinates(), (std::vector<int>{1, 2, 2, 2}));
+    EXPECT_EQ(painted[1].coordinates(), (std::vector<int>{1, 2, 2, 2}));
     f.server->clear();
     f.server->layout(10, 20);
     EXPECT_EQ(log->lines, (Calls{"InstrumentServer.cpp(62) 1 set viewport 612 100",
@@ -115,12 +115,11 @@ TEST(InstrumentServerTest, DraggingMovesOrZoomsTheCapturedInstrument) {
     f.server->mouseButton(30, 40, true);
     f.server->mouseMotion(10, 10, true); // the rubber band from the press point
     EXPECT_EQ(ofKind(f.server->screen, "rect")[0].coordinates(),
-              (std::vector<int>{30, 40, -20, -30}));
+              (std::vector<int>{10, 10, 20, 30}));
     f.server->mouseButton(10, 10, false);
-    // Releasing the button erases the rubber band by drawing it once more.
-    const std::vector<Drawn> bands = ofKind(f.server->screen, "rect");
-    ASSERT_EQ(bands.size(), 2u);
-    EXPECT_EQ(bands[1].coordinates(), bands[0].coordinates());
+    // Releasing the button has the rubber band painted over.
+    EXPECT_EQ(ofKind(f.server->screen, "rect").size(), 1u);
+    EXPECT_EQ(f.server->refreshed.size(), 4u);
     f.server->setMode(zoomOutMode);
     f.server->mouseButton(10, 10, true);
     f.server->mouseButton(10, 45, false); // no width: no zoom, but the capture ends
@@ -157,20 +156,24 @@ TEST(InstrumentServerTest, PressesOnBandsAndLegendRows) {
     EXPECT_EQ(f.server->captured(), nullptr);
 }
 
-TEST(InstrumentServerTest, HoverHighlightsTheFirstZoneOtherThanAPlot) {
+TEST(InstrumentServerTest, HoverHighlightsTheFirstZoneOtherThanAPlotAndErasesItExactly) {
     ServerFixture f;
     f.bottomCode = legendRowHit;
     f.server->mouseMotion(0, 10, false); // a plot passes on; nothing else here
     EXPECT_TRUE(f.server->screen.empty());
     f.server->mouseMotion(0, 60, false);
     f.server->mouseMotion(1, 61, false); // the same zone: left as it is
-    f.server->mouseMotion(0, 10, false); // drawn once more in XOR: erased
-    std::vector<std::vector<int>> rects;
-    for (const Drawn& d : ofKind(f.server->screen, "rect"))
-        rects.push_back(d.coordinates());
-    EXPECT_EQ(rects, (std::vector<std::vector<int>>{{6, 0, 10, 10}, {6, 0, 10, 10}}));
-    EXPECT_EQ(f.server->screen.front().kind, "xor");
-    EXPECT_EQ(ofKind(f.server->screen, "rect")[0].pen.colour, gridColour);
+    const std::vector<Drawn> drawn = ofKind(f.server->screen, "rect");
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].coordinates(), (std::vector<int>{6, 0, 10, 10}));
+    EXPECT_EQ(drawn[0].pen.colour, gridColour);
+    EXPECT_TRUE(f.server->refreshed.empty());
+    // A tool of the tool bar: the frame is painted over from the instruments, side by side.
+    f.server->setMode(zoomInMode);
+    EXPECT_EQ(f.server->refreshed,
+              (std::vector<std::vector<int>>{
+                  {5, -1, 13, 3}, {5, 9, 13, 3}, {5, -1, 3, 13}, {15, -1, 3, 13}}));
+    EXPECT_EQ(ofKind(f.server->screen, "rect").size(), 1u);
 }
 
 TEST(InstrumentServerTest, WheelZoomsPlotsAndAxisBandsOnly) {
