@@ -36,6 +36,14 @@ public:
     // Frames the ring dropped right after the delivered ones.
     std::int64_t droppedBehind() const { return handOver_.droppedBehind(); }
     void releaseTransferBuffer() { handOver_.releaseTransferBuffer(); }
+    // A recording begins: what the ring holds and any delivery not yet read belong to the one
+    // before, and are not decoded into this one.
+    void beginRecording() {
+        ring_.clear();
+        handOver_.beginRecording();
+    }
+    // Whether the delivery being read was made for the recording that runs now.
+    bool deliveryIsCurrent() const { return handOver_.deliveryIsCurrent(); }
 
     // The data pipe failed during a recording: the box is gone.
     bool dataPipeFailed() const { return reader_.pipeFailed(); }

@@ -24,6 +24,9 @@ public:
     std::int64_t droppedBehind() const { return handover_.droppedBehind(); }
     // User-interface thread: the delivery has been read; the next one may be filled.
     void releaseTransferBuffer();
+    // User-interface thread: see Handover.
+    void beginRecording() { handover_.beginRecording(); }
+    bool deliveryIsCurrent() const { return handover_.deliveryIsCurrent(); }
 
     // Deliveries made so far.
     std::int64_t deliveries() const { return deliveries_.load(std::memory_order_acquire); }

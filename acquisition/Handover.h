@@ -29,6 +29,13 @@ public:
     std::int64_t droppedBehind() const;
     const std::uint8_t* bytes() const { return buffer_.data(); }
     void release() { held_.store(false, std::memory_order_release); }
+    // A new recording begins, after the ring was emptied: deliveries filled before are stale.
+    void beginRecording() { recording_.fetch_add(1, std::memory_order_acq_rel); }
+    // Whether the held delivery was filled for the recording that runs now.
+    bool deliveryIsCurrent() const {
+        return deliveredFor_.load(std::memory_order_acquire) ==
+               recording_.load(std::memory_order_acquire);
+    }
 
     // Hand-over thread.
     bool ready() const { return dataWanted() && !held_.load(std::memory_order_acquire); }
@@ -43,4 +50,6 @@ private:
     std::atomic<bool> held_{false};
     std::atomic<int> delivered_{0};              // bytes; written before held_ is set
     std::atomic<std::int64_t> droppedBehind_{0}; // frames; written before held_ is set
+    std::atomic<std::uint32_t> recording_{0};    // counts the recordings begun
+    std::atomic<std::uint32_t> deliveredFor_{0}; // the recording the held delivery belongs to
 };

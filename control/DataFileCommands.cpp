@@ -21,28 +21,24 @@ void MainController::loadDataFile(const std::string& path) {
     ui_.showMessage("Can't read file " + path);
 }
 
-// With a configuration file beside the data file its graphs are kept and filled; without one
-// the graphs are built from the data file.
+// With a configuration file beside the data file its graphs are kept and filled; without one,
+// or with one that cannot be read, the graphs are built from the data file.
 bool MainController::readDataFile(const std::string& path) {
     stopRecording();
     const PathPieces pieces = splitPath(path);
     const std::string sidePath = sideConfigPath(path);
-    const bool keep = ::access(sidePath.c_str(), F_OK) == 0;
+    Config side;
+    const bool keep = ::access(sidePath.c_str(), F_OK) == 0 && readConfigFile(sidePath, side);
     if (keep) {
-        const Config previous = config_;
-        const std::uint64_t built = builtWindowBytes();
-        loadConfigFile(sidePath);
         // Graph windows the machine cannot hold are not built; the caller rebuilds the graphs
         // of the configuration in force.
-        if (!windowsFit(builtWindowBytes(), built)) {
-            config_ = previous;
+        if (!windowsFit(windowBytes(side, side.inputSettings.displayTime), builtWindowBytes()))
             return false;
-        }
-        rebuildGraphs(pieces.fileName);
+        replaceConfiguration(std::move(side), pieces.fileName);
     } else {
-        // The instruments go with the graphs they show.
-        config_.graphList.clear();
-        rebuildGraphs(pieces.fileName);
+        Config emptied = config_;
+        emptied.graphList.clear();
+        replaceConfiguration(std::move(emptied), pieces.fileName);
     }
     if (pieces.extension != "mat")
         return false;
@@ -56,8 +52,7 @@ bool MainController::readDataFile(const std::string& path) {
         applyLoadedData(data, loaded);
         if (!windowsFit(windowBytes(loaded, loaded.inputSettings.displayTime), 0))
             return false;
-        config_ = loaded;
-        rebuildGraphs(pieces.fileName);
+        replaceConfiguration(std::move(loaded), pieces.fileName);
     }
     graphs_.rebuildAll();
     const std::vector<SampleTarget*> targets = graphs_.targets();

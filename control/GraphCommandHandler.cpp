@@ -3,6 +3,7 @@
 #include "control/InstrumentGraphBoard.h"
 #include "control/MainController.h"
 #include "graph/FFTGraph.h"
+#include "graph/WindowMemory.h"
 
 #include <iterator>
 
@@ -24,50 +25,70 @@ GraphTarget GraphCommandHandler::targetOf(const Instrument* instrument, int chan
     return target;
 }
 
-bool GraphCommandHandler::updateInstruments(const GraphChange& change) {
-    const std::vector<KLib::Ref<Graph>>& graphs = board_.graphs();
-    if (change.graph < 0 || change.graph >= static_cast<int>(graphs.size()))
-        return false;
-    Graph& graph = *graphs[static_cast<std::size_t>(change.graph)];
+void GraphCommandHandler::commit(Config& config, const Config& edited, const GraphChange& change) {
+    const auto record = [](auto& list, int index) { return std::next(list.begin(), index); };
+    Graph* graph = change.graph < static_cast<int>(board_.graphs().size())
+                       ? board_.graphs()[static_cast<std::size_t>(change.graph)].get()
+                       : nullptr;
     switch (change.kind) {
-    case GraphChangeKind::channelInserted:
-        graph.insertChannel(change.channel);
+    case GraphChangeKind::graphAdded:
+        config.graphList.insert(record(config.graphList, change.graph),
+                                *record(edited.graphList, change.graph));
+        board_.insertGraph(config, change.graph);
+        return;
+    case GraphChangeKind::graphRemoved:
+        // The instruments go before the record they draw.
+        board_.removeGraph(change.graph);
+        config.graphList.erase(record(config.graphList, change.graph));
+        return;
+    case GraphChangeKind::fftRemoved:
+        board_.removeFFTView(change.graph);
         break;
     case GraphChangeKind::channelRemoved:
-        graph.removeChannel(change.channel);
-        break;
-    case GraphChangeKind::graphEdited:
-    case GraphChangeKind::channelEdited:
+        graph->removeChannel(change.channel);
         break;
     default:
-        // Graphs or FFT views come or go: every instrument is created again from the list, so
-        // that none keeps a reference to an erased record.
-        return false;
+        break;
     }
-    graph.rebuild();
-    return true;
+    // The record is changed in place: the instruments keep drawing from it.
+    *record(config.graphList, change.graph) = *record(edited.graphList, change.graph);
+    switch (change.kind) {
+    case GraphChangeKind::fftAdded:
+        board_.addFFTView(change.graph);
+        break;
+    case GraphChangeKind::fftEdited:
+        board_.refitFFTView(change.graph);
+        break;
+    case GraphChangeKind::channelInserted:
+        graph->insertChannel(change.channel);
+        graph->rebuild();
+        break;
+    case GraphChangeKind::channelRemoved:
+    case GraphChangeKind::channelEdited:
+    case GraphChangeKind::graphEdited:
+        graph->rebuild();
+        break;
+    default:
+        break;
+    }
 }
 
 void GraphCommandHandler::run(int command, const Instrument* instrument, int channel) {
-    Config& config = controller_.config();
-    const std::uint64_t built = controller_.builtWindowBytes();
+    // The command and its dialog work on a copy; the records the instruments draw from change
+    // only once the recording has stopped.
+    Config edited = controller_.config();
     const GraphChange change =
-        applyGraphCommand(config, editor_, command, targetOf(instrument, channel));
+        applyGraphCommand(edited, editor_, command, targetOf(instrument, channel));
     if (change.kind == GraphChangeKind::none)
         return;
     // A new channel gets a data window as long as its graph's; one the machine cannot hold is
     // not added, and the recording goes on.
-    if (change.kind == GraphChangeKind::channelInserted &&
-        !controller_.windowsFit(controller_.builtWindowBytes(), built)) {
-        KLib::Array<ChannelData>& channels =
-            std::next(config.graphList.begin(), change.graph)->channelList;
-        channels.erase(channels.begin() + change.channel);
+    if (!controller_.windowsFit(windowBytes(edited, edited.inputSettings.displayTime),
+                                controller_.builtWindowBytes()))
         return;
-    }
     // As after a settings change: no transfer while the graphs and the selection differ.
     controller_.stopRecording();
-    if (!updateInstruments(change))
-        controller_.rebuildGraphs("");
+    commit(controller_.config(), edited, change);
     controller_.link().sendSelection(controller_.config());
     board_.refresh();
 }

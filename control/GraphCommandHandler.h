@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/Config.h"
 #include "control/GraphEditing.h"
 
 class Instrument;
@@ -21,8 +22,9 @@ public:
 
 private:
     GraphTarget targetOf(const Instrument* instrument, int channel) const;
-    // The instruments follow the changed record; false when they must all be created again.
-    bool updateInstruments(const GraphChange& change);
+    // Brings the change made on the copy `edited` into the configuration in force and its
+    // instruments; every graph not concerned keeps its samples and axes.
+    void commit(Config& config, const Config& edited, const GraphChange& change);
 
     MainController& controller_;
     InstrumentGraphBoard& board_;

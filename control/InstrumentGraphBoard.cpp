@@ -1,5 +1,8 @@
 #include "control/InstrumentGraphBoard.h"
 
+#include <algorithm>
+#include <iterator>
+
 void InstrumentGraphBoard::recreate(Config& config) {
     server_->clear();
     graphs_.clear();
@@ -15,10 +18,86 @@ void InstrumentGraphBoard::recreate(Config& config) {
     }
     rebuildAll();
     server_->setSyncXAxis(config.syncXAxis);
-    // A configuration from before the axis state was stored: the X axes span the display time.
+    // A configuration from before the axis state was stored, or one made up without a file:
+    // the X axes span the display time. Once only: the axes are the user's from then on, and
+    // once laid out, a reset to one pixel per second would squeeze the sweep into one column.
     if (config.GraphData_BOOST_CLASS_version == 0 && config.inputSettings.displayTime > 0.0f)
         for (const KLib::Ref<Graph>& graph : graphs_)
             graph->setXAxis(false, 1.0 / config.inputSettings.displayTime, 0.0);
+    config.GraphData_BOOST_CLASS_version = Config::graphDataClassVersion;
+}
+
+Instrument* InstrumentGraphBoard::instrumentAfter(std::size_t index) const {
+    return index + 1 < graphs_.size() ? graphs_[index + 1].get() : nullptr;
+}
+
+void InstrumentGraphBoard::keepFFTView(std::size_t index) {
+    FFTGraph* view = graphs_[index]->fftView();
+    const auto position = std::count_if(graphs_.begin(), graphs_.begin() + index,
+                                        [](const auto& graph) { return graph->fftView(); });
+    fftViews_.insert(fftViews_.begin() + position, KLib::Ref<FFTGraph>(view));
+}
+
+void InstrumentGraphBoard::insertGraph(Config& config, int index) {
+    const auto at = static_cast<std::size_t>(index);
+    if (index < 0 || at > graphs_.size() || at >= config.graphList.size())
+        return;
+    GraphData& record = *std::next(config.graphList.begin(), index);
+    Instrument* below = at < graphs_.size() ? graphs_[at].get() : nullptr;
+    const KLib::Ref<Graph> graph = server_->createGraph(config.inputSettings, record, below);
+    graphs_.insert(graphs_.begin() + index, graph);
+    if (valueCallback_)
+        graph->setValueCallback(valueCallback_);
+    if (record.fft) {
+        server_->createFFTGraph(graph, record, below);
+        keepFFTView(at);
+    }
+    graph->rebuild();
+    // Its X axis follows the others once it has its place on the panel.
+    server_->setSyncXAxis(config.syncXAxis);
+}
+
+void InstrumentGraphBoard::removeGraph(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= graphs_.size())
+        return;
+    removeFFTView(index);
+    server_->removeInstrument(graphs_[static_cast<std::size_t>(index)].get());
+    graphs_.erase(graphs_.begin() + index);
+}
+
+void InstrumentGraphBoard::addFFTView(int index) {
+    const auto at = static_cast<std::size_t>(index);
+    if (index < 0 || at >= graphs_.size() || graphs_[at]->fftView())
+        return;
+    Graph& graph = *graphs_[at];
+    server_->createFFTGraph(graphs_[at], graph.record(), instrumentAfter(at));
+    keepFFTView(at);
+    refitFFTView(index);
+}
+
+void InstrumentGraphBoard::removeFFTView(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= graphs_.size())
+        return;
+    Graph& graph = *graphs_[static_cast<std::size_t>(index)];
+    FFTGraph* view = graph.fftView();
+    if (!view)
+        return;
+    server_->removeInstrument(view);
+    fftViews_.erase(std::find_if(fftViews_.begin(), fftViews_.end(),
+                                 [&](const auto& kept) { return kept.get() == view; }));
+    graph.setFFTView(nullptr);
+}
+
+void InstrumentGraphBoard::refitFFTView(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= graphs_.size())
+        return;
+    Graph& graph = *graphs_[static_cast<std::size_t>(index)];
+    FFTGraph* view = graph.fftView();
+    if (!view)
+        return;
+    view->rebuild();
+    graph.fitX();
+    view->autoScaleY();
 }
 
 void InstrumentGraphBoard::rebuildAll() {

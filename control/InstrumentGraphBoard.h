@@ -20,6 +20,18 @@ public:
     }
 
     void recreate(Config& config) override;
+    // The instruments of the record at `index` of the graph list, just inserted there, between
+    // those of its neighbours; the other graphs keep their samples and axes.
+    void insertGraph(Config& config, int index);
+    // Takes the instruments of graph `index` off the panel, before its record is erased.
+    void removeGraph(int index);
+    // Gives graph `index` an FFT view right below it, with its X axis fitted and its values
+    // scaled to the spectra.
+    void addFFTView(int index);
+    void removeFFTView(int index);
+    // After the FFT settings of graph `index` changed: the view takes them, the time graph's
+    // X axis is fitted (the spectra follow it) and the view is scaled to the new spectra.
+    void refitFFTView(int index);
     void rebuildAll() override;
     void setLineWidth(int pixels) override { server_->setLineWidth(pixels); }
     void restartAll() override;
@@ -37,6 +49,11 @@ public:
     const std::vector<KLib::Ref<FFTGraph>>& fftViews() const { return fftViews_; }
 
 private:
+    // The FFT view of graph `index` into fftViews_, in graph order.
+    void keepFFTView(std::size_t index);
+    // The instrument right below graph `index` and its view: the next graph's, or none.
+    Instrument* instrumentAfter(std::size_t index) const;
+
     InstrumentServer* server_ = nullptr;
     std::vector<KLib::Ref<Graph>> graphs_;
     std::vector<KLib::Ref<FFTGraph>> fftViews_;

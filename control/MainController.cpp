@@ -29,19 +29,20 @@ MainController::~MainController() {
 }
 
 bool MainController::startUp() {
-    if (!loadConfigFile(configPath_)) {
+    Config loaded;
+    if (!readConfigFile(configPath_, loaded)) {
         keepUnreadableConfiguration();
         // Whatever a broken file gave before it broke off is dropped: the program starts from
         // the defaults, as it says.
-        config_ = Config{};
-        addDefaultGraph(config_);
+        loaded = Config{};
+        addDefaultGraph(loaded);
         ui_.showStatus("Default configuration loaded.");
-    } else if (!windowsFit(builtWindowBytes(), 0)) {
-        config_.inputSettings.displayTime = Config{}.inputSettings.displayTime;
+    } else if (!windowsFit(windowBytes(loaded, loaded.inputSettings.displayTime), 0)) {
+        loaded.inputSettings.displayTime = Config{}.inputSettings.displayTime;
         ui_.showMessage("The graphs of the stored configuration need more memory than this "
                         "computer has available. The display time is set to 1 s.");
     }
-    rebuildGraphs("");
+    replaceConfiguration(std::move(loaded), "");
     const bool usable = link_.connect(config_) != ConnectResult::Incompatible;
     resetPositionUnwrap();
     return usable;
@@ -66,41 +67,51 @@ void MainController::keepUnreadableConfiguration() {
                     (error ? std::string(".") : "; the file was kept as " + kept + "."));
 }
 
-bool MainController::loadConfigFile(const std::string& path) {
+bool MainController::readConfigFile(const std::string& path, Config& loaded) {
     ui_.showStatus("Loading configuration...");
-    if (!loadConfig(config_, path)) {
+    if (!loadConfig(loaded, path)) {
         // A file that cannot be opened changes nothing and says nothing more.
         if (::access(path.c_str(), R_OK) == 0)
             ui_.showStatus("Cannot load configuration");
         return false;
     }
-    checkConfiguration(config_);
-    if (settings_)
-        settings_->loadFromConfig(config_.inputSettings);
+    checkConfiguration(loaded);
     ui_.showStatus("Configuration loaded successfully");
     return true;
 }
 
+void MainController::replaceConfiguration(Config&& next, const std::string& fileName) {
+    // Stopping a log recording rebuilds the graphs and puts the display time back: both belong
+    // to the configuration in force, not to the one replacing it.
+    if (mode_ != Idle)
+        stopRecording();
+    config_ = std::move(next);
+    // The instruments drew from the records just replaced; they are made again before anything
+    // else can reach them.
+    rebuildGraphs(fileName);
+    if (settings_)
+        settings_->loadFromConfig(config_.inputSettings);
+}
+
+bool MainController::loadConfigFile(const std::string& path) {
+    Config loaded;
+    if (!readConfigFile(path, loaded))
+        return false;
+    replaceConfiguration(std::move(loaded), "");
+    return true;
+}
+
 void MainController::loadConfiguration(const std::string& path) {
-    const Config previous = config_;
-    const std::uint64_t built = builtWindowBytes();
-    if (!loadConfigFile(path)) {
-        // A file that breaks off may already have replaced the graph list the window still
-        // draws from; the configuration in force stays, whole.
-        config_ = previous;
-        if (settings_)
-            settings_->loadFromConfig(config_.inputSettings);
+    Config loaded;
+    // A file that breaks off leaves the configuration in force whole.
+    if (!readConfigFile(path, loaded)) {
         ui_.showStatus("Failed to load configuration!");
         return;
     }
-    if (!windowsFit(builtWindowBytes(), built)) {
-        config_ = previous;
-        if (settings_)
-            settings_->loadFromConfig(config_.inputSettings);
+    if (!windowsFit(windowBytes(loaded, loaded.inputSettings.displayTime), builtWindowBytes()))
         return;
-    }
+    replaceConfiguration(std::move(loaded), "");
     link_.configure(config_);
-    rebuildGraphs("");
     graphs_.refresh();
     ui_.showStatus("Configuration loaded");
 }
@@ -122,6 +133,11 @@ void MainController::rebuildGraphs(const std::string& fileName) {
 }
 
 bool MainController::connectBox() {
+    // A box serves one host at a time and is not found while this program holds it: the
+    // connection in use is closed before the box is looked for.
+    if (mode_ != Idle)
+        stopRecording();
+    link_.disconnect();
     return link_.connect(config_) != ConnectResult::Incompatible;
 }
 

@@ -36,6 +36,8 @@ public:
     // Stores the zero selectors and writes the configuration file.
     void close(int zeroMask);
 
+    // Reads the configuration file and puts it in force, graphs included; false when it cannot
+    // be read, and nothing changed.
     bool loadConfigFile(const std::string& path);
     // The Load Configuration command: the file, then the box and the graphs follow it.
     void loadConfiguration(const std::string& path);
@@ -107,6 +109,11 @@ private:
     }
     void endProgress() override { ui_.endProgress(); }
     bool readDataFile(const std::string& path);
+    // Reads a configuration file into `loaded` and checks it; false when it cannot be read.
+    bool readConfigFile(const std::string& path, Config& loaded);
+    // Puts `next` in force: a recording stops first, then the configuration is replaced and the
+    // graph instruments are made again from its graph list.
+    void replaceConfiguration(Config&& next, const std::string& fileName);
     void selectionSent(const ChannelSelection& selection) override;
     void dataPipeChanged(KLib::IODevice* pipe) override { acquisition_.setDataPipe(pipe); }
     // The status of the data path after a delivery: `worst` of its chunks. A loss stays shown

@@ -34,6 +34,7 @@ void MainController::startRecording(int mode) {
     }
     graphs_.rebuildAll();
     graphs_.refresh();
+    acquisition_.beginRecording();
     link_.startRun();
     decoder_.configure(selection_.frameSize, config_.inputSettings.failure_add_value,
                        config_.inputSettings.rate);
@@ -88,7 +89,7 @@ void MainController::handleDataArrival() {
     const int frameSize = selection_.frameSize;
     const int frames = frameSize > 0 ? acquisition_.deliveredBytes() / frameSize : 0;
     DecodeResult result;
-    if (frames > 0 && mode_ != Idle) {
+    if (frames > 0 && mode_ != Idle && acquisition_.deliveryIsCurrent()) {
         std::vector<GraphFeed> feeds;
         const std::vector<SampleTarget*> targets = graphs_.targets();
         for (std::size_t g = 0; g < targets.size() && g < selection_.graphChannels.size(); ++g)

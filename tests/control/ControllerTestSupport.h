@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../graph/GraphTestSupport.h"
 #include "control/MainController.h"
 
 #include <condition_variable>
@@ -98,17 +99,19 @@ public:
 
     // Runs one data tick and handles its delivery, as the timer and the event loop do.
     void tick(MainController& controller) {
+        if (tickUnhandled(controller))
+            controller.handleDataArrival();
+    }
+    // Runs one data tick and waits for its delivery to be posted; false when none came.
+    bool tickUnhandled(MainController& controller) {
         std::unique_lock<std::mutex> lock(mutex_);
         const int before = posted_;
         lock.unlock();
         controller.dataTick();
         lock.lock();
         // A tick that ends the recording asks for nothing.
-        const bool arrived = arrived_.wait_for(lock, std::chrono::milliseconds(500),
-                                               [&] { return posted_ > before; });
-        lock.unlock();
-        if (arrived)
-            controller.handleDataArrival();
+        return arrived_.wait_for(lock, std::chrono::milliseconds(500),
+                                 [&] { return posted_ > before; });
     }
 
     std::vector<std::string> statuses;

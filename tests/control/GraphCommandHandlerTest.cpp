@@ -8,19 +8,6 @@
 
 namespace {
 
-// A graph panel without a window: counts its repaints, opens no menus.
-class PanelServer : public InstrumentServer {
-public:
-    PanelServer() : InstrumentServer(10.0) {}
-    void refresh() override { ++refreshes; }
-    std::unique_ptr<Painter> screenPainter() override { return nullptr; }
-    int refreshes = 0;
-
-protected:
-    void showGraphMenu(Instrument&, double, double) override {}
-    void showChannelMenu(Instrument&, int, bool, double, double) override {}
-};
-
 // Confirms every record as offered, as if each dialog were closed with OK at once.
 class AcceptingRecordEditor : public RecordEditor {
 public:
@@ -55,7 +42,7 @@ protected:
     }
 
     FakeUI ui;
-    PanelServer server;
+    TestServer server;
     InstrumentGraphBoard board;
     MainController controller{ui, board, "/nonexistent/orva.cfg"};
     AcceptingRecordEditor editor;
@@ -126,8 +113,26 @@ TEST_F(GraphCommandHandlerTest, FFTViewComesAndGoesWithoutItsGraph) {
     EXPECT_EQ(ui.statuses, (std::vector<std::string>{"Ready", "Ready"}));
 }
 
+TEST_F(GraphCommandHandlerTest, GraphAndFFTCommandsChangeOnlyTheGraphConcerned) {
+    server.layout(612, 900);
+    mark(1, 0, 5.0);
+    Graph* kept = &graph(1);
+    handler.run(addFFTGraphCommand, &graph(0), -1);
+    handler.run(editGraphCommand, graph(0).fftView(), -1);
+    handler.run(removeGraphCommand, graph(0).fftView(), -1);
+    // An added graph takes the others' X axis once it has its place.
+    handler.run(addGraphCommand, nullptr, -1);
+    server.layout(612, 900);
+    EXPECT_DOUBLE_EQ(graphRecord(2).scale.x, graphRecord(0).scale.x);
+    handler.run(removeGraphCommand, &graph(0), -1);
+    ASSERT_EQ(&graph(0), kept);
+    EXPECT_EQ(graph(0).traces()[0].samples[0], 5.0);
+    EXPECT_EQ(&graph(0).record(), &graphRecord(0));
+    EXPECT_EQ(server.instruments().size(), 2u);
+}
+
 TEST_F(GraphCommandHandlerTest, InstrumentOutsideTheBoardChangesNothing) {
-    PanelServer other;
+    TestServer other;
     const KLib::Ref<Graph> stranger =
         other.createGraph(controller.config().inputSettings, graphRecord(1));
     handler.run(removeGraphCommand, stranger.get(), -1);

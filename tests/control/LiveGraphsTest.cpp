@@ -1,0 +1,157 @@
+// The controller with the graph instruments of the window, where faults of the records they
+// draw from show.
+
+#include "ControllerTestSupport.h"
+#include "SimulatedBox.h"
+#include "config/ConfigFile.h"
+#include "control/InstrumentGraphBoard.h"
+#include "files/CsvExport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class LiveGraphsTest : public ::testing::Test {
+protected:
+    LiveGraphsTest() {
+        char pattern[] = "/tmp/orva-live-XXXXXX";
+        home_ = mkdtemp(pattern);
+        board.attach(server);
+    }
+    ~LiveGraphsTest() override { std::filesystem::remove_all(home_); }
+
+    std::unique_ptr<MainController> startController() {
+        auto controller = std::make_unique<MainController>(ui, board, home_ + "/orva.cfg");
+        controller->link().setCommandPause(0ms);
+        EXPECT_TRUE(controller->startUp());
+        server.layout(812, 662);
+        return controller;
+    }
+    // Everything the panel shows, painted once.
+    void paint() {
+        std::vector<Drawn> log;
+        RecordingPainter painter(log);
+        server.paintInstruments(painter, 812, 662);
+    }
+    Graph& graph(int index) { return *board.graphs().at(static_cast<std::size_t>(index)); }
+    static void ticks(MainController& controller, FakeUI& ui, int count) {
+        for (int i = 0; i < count; ++i) {
+            std::this_thread::sleep_for(20ms);
+            ui.tick(controller);
+        }
+    }
+
+    std::string home_;
+    FakeUI ui;
+    TestServer server;
+    InstrumentGraphBoard board;
+};
+
+TEST_F(LiveGraphsTest, ALoadDuringALogRecordingStopsItFirstAndTheGraphsDrawTheNewRecords) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startController();
+    controller->config().inputSettings.logTime = 2.0f;
+    controller->startRecording(Log);
+    ticks(*controller, ui, 3);
+
+    Config other;
+    addDefaultGraph(other);
+    addDefaultGraph(other);
+    other.inputSettings.displayTime = 3.0f;
+    const std::string path = home_ + "/other.cfg";
+    ASSERT_TRUE(saveConfig(other, path));
+    // Broken off: the configuration in force stays, the recording goes on.
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+    controller->loadConfiguration(path);
+    EXPECT_EQ(ui.statuses.back(), "Failed to load configuration!");
+    EXPECT_EQ(controller->recordingMode(), Log);
+    paint();
+
+    ASSERT_TRUE(saveConfig(other, path));
+    controller->loadConfiguration(path);
+    EXPECT_EQ(controller->recordingMode(), Idle);
+    // The display time loaded, not the one the log recording put aside.
+    EXPECT_EQ(controller->config().inputSettings.displayTime, 3.0f);
+    ASSERT_EQ(board.graphs().size(), 2u);
+    EXPECT_EQ(&graph(1).record(), &controller->config().graphList.back());
+    board.rebuildAll();
+    paint();
+}
+
+TEST_F(LiveGraphsTest, ANewUsersGraphSpansTheDisplayTimeAtEveryStart) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startController();
+    for (int start = 0; start < 2; ++start) {
+        controller->startRecording(Continuous);
+        controller->stopRecording();
+        const PlotFrame frame = graph(0).frame();
+        EXPECT_NEAR(frame.xValue(frame.p2.x) - frame.xValue(frame.p1.x), 1.0, 0.01);
+    }
+}
+
+TEST_F(LiveGraphsTest, SaveDataAfterAStopInsideASweepWritesOnlyThatSweep) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startController();
+    // 1000-sample sweeps of 100 ms.
+    controller->config().inputSettings.rate = 10000;
+    controller->config().inputSettings.displayTime = 0.1f;
+    controller->startRecording(Continuous);
+    for (int i = 0; i < 100 && !(graph(0).timing().highWater == 1000 && graph(0).writeIndex() > 0 &&
+                                 graph(0).writeIndex() < 900);
+         ++i)
+        ticks(*controller, ui, 1);
+    controller->stopRecording();
+    const int written = graph(0).writeIndex();
+    ASSERT_GT(written, 0);
+    ASSERT_LT(written, 1000);
+
+    const std::string path = home_ + "/stopped.csv";
+    controller->writeDataFile(path);
+    std::ifstream in(path);
+    std::string line;
+    std::vector<std::string> rows;
+    while (std::getline(in, line))
+        rows.push_back(line);
+    ASSERT_EQ(rows.size(), 3u + 1000u);
+    // Time, then the one channel: a value up to the write position, nothing behind it.
+    const auto cell = [&](int k) {
+        const std::string& row = rows[3 + static_cast<std::size_t>(k)];
+        return row.substr(row.find(csvSeparator()) + 1);
+    };
+    EXPECT_FALSE(cell(written - 1).empty());
+    EXPECT_TRUE(cell(written).empty());
+    EXPECT_TRUE(cell(999).empty());
+}
+
+TEST_F(LiveGraphsTest, ADeliveryOfTheRecordingBeforeIsNotDecodedIntoTheNext) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startController();
+    controller->config().inputSettings.rate = 10000;
+    controller->startRecording(Continuous);
+    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(ui.tickUnhandled(*controller));
+    // Start pressed while the delivery waits in the event queue.
+    controller->startRecording(Continuous);
+    controller->handleDataArrival();
+    EXPECT_EQ(graph(0).writeIndex(), 0);
+    ticks(*controller, ui, 3);
+    EXPECT_GT(graph(0).writeIndex(), 0);
+    controller->stopRecording();
+}
+
+TEST_F(LiveGraphsTest, ConnectWhileConnectedClosesTheBoxFirstAndFindsItAgain) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startController();
+    EXPECT_TRUE(controller->connectBox());
+    EXPECT_TRUE(controller->isConnected());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.statuses.back().rfind("Connected to: ", 0), 0u);
+}
+
+} // namespace
