@@ -28,5 +28,8 @@ void resizeInputs(InputSettings& inputs, int sine, int square, int ssi, int anal
 
 double leadingNumber(const std::string& text) {
     static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return strtod_l(text.c_str(), nullptr, cLocale);
+    // Users of a decimal-comma language type "0,5" for 0.5; the text itself is kept as typed.
+    std::string pointed = text;
+    std::replace(pointed.begin(), pointed.end(), ',', '.');
+    return strtod_l(pointed.c_str(), nullptr, cLocale);
 }

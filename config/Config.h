@@ -138,5 +138,5 @@ void addDefaultGraph(Config& config);
 void resizeInputs(InputSettings& inputs, int sine, int square, int ssi, int analog);
 
 // The number at the start of a text field (minValue, offset, fftSize, ...), 0 when there is
-// none. Always reads "." as the decimal mark, whatever the process locale.
+// none. Reads "." and "," alike as the decimal mark, whatever the process locale.
 double leadingNumber(const std::string& text);

@@ -13,7 +13,7 @@ public:
         std::fprintf(stderr, "%s\n", text.c_str());
     }
     bool askYesNo(const std::string&, const std::string&) override { return true; }
-    bool saveConfigFile(const std::string&) override { return true; }
+    bool saveConfigFile(const std::string&) override { return false; }
     void showProgress(const std::string&, double) override {}
     void endProgress() override {}
 };

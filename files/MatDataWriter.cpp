@@ -104,18 +104,25 @@ bool writeMatDataFile(const std::string& path, Config& config, const GraphSample
         ui.showStatus("");
         return false;
     }
-    ui.saveConfigFile(sidePath); // a failed side file does not stop the data file
+    // Both files are written under staging names and replace an earlier pair only together, so
+    // that a failed save leaves the earlier data file with the configuration it was saved with.
+    // A failed side file does not stop the data file.
+    const bool sideStaged = ui.saveConfigFile(stagingPath(sidePath));
+    if (!sideStaged)
+        discardStaged(sidePath);
     ui.showStatus("Writing MATLAB file...");
     bool missing = false;
     {
         KLib::MatlabWriter writer(stagingPath(path));
         if (!writer.isOpen()) {
+            discardStaged(sidePath);
             ui.showMessage("Can't create file " + path, "Message");
             return false;
         }
         if (!writeContent(writer, config, graphs, missing, ui)) {
             writer.close();
             discardStaged(path);
+            discardStaged(sidePath);
             ui.showStatus("");
             ui.showMessage("Can't write file " + path +
                                ": the disk is full, the folder is not writable or the data are "
@@ -124,7 +131,7 @@ bool writeMatDataFile(const std::string& path, Config& config, const GraphSample
             return false;
         }
     }
-    if (!commitStaged(path)) {
+    if (!commitStagedPair(path, sidePath, sideStaged)) {
         ui.showStatus("");
         ui.showMessage("Can't create file " + path, "Message");
         return false;

@@ -6,7 +6,8 @@
 
 #include <string>
 
-// Saves the recording as a MAT file with the configuration beside it (same base name, ".cfg").
+// Saves the recording as a MAT file with the configuration beside it (same base name, ".cfg");
+// an earlier pair of that name is replaced by both new files or kept as it was.
 // Per graph holding samples: a struct named after the graph with the field "fft" ("true" or
 // "false") and per channel a struct with "data" (N x 1), "unit" and "color" (3 x 1, 0...1);
 // then "time" (L x 1, s). Empty names are replaced in the configuration (see

@@ -13,3 +13,9 @@ bool commitStaged(const std::string& path);
 
 // Removes the staging file of a failed save.
 void discardStaged(const std::string& path);
+
+// Puts a data file and its side file in place together: the staged side file (or, when none was
+// staged, no side file at all, as an earlier one does not describe the new data) and the staged
+// data file. When a step fails, the earlier side file is put back and both staging files are
+// removed, so the pair on disk always comes from one save.
+bool commitStagedPair(const std::string& dataPath, const std::string& sidePath, bool sideStaged);

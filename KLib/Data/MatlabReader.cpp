@@ -146,6 +146,7 @@ bool MatlabReader::readFieldNames(std::size_t& count) {
     if (pendingClass_ != Matlab::ClassStruct)
         return false;
     pendingClass_ = Matlab::ClassEndOfFile;
+    const std::uint64_t elements = pendingCount_;
     Tag tag;
     std::int32_t nameBytes = 0;
     if (!readSubTag(tag) || tag.type != Matlab::TypeInt32 || tag.bytes != 4 ||
@@ -155,14 +156,17 @@ bool MatlabReader::readFieldNames(std::size_t& count) {
     if (!readSubTag(tag) || tag.type != Matlab::TypeInt8 || tag.bytes % nameBytes != 0)
         return false;
     const std::uint32_t fieldCount = tag.bytes / static_cast<std::uint32_t>(nameBytes);
-    // Each field is an element of its own inside the structure; a count that could not fit there
-    // is refused before the names are stored.
+    // Each field of each element is an element of its own inside the structure; a count that
+    // could not fit there is refused before the names are stored.
     const std::uint64_t roomForFields =
         static_cast<std::uint64_t>(elementEnd_ - in_->position()) - tag.bytes - tag.padding;
-    if (fieldCount > roomForFields / MinElementBytes)
+    std::uint64_t fieldElements = 0;
+    if (!multiplyChecked(fieldCount, elements, fieldElements) ||
+        fieldElements > roomForFields / MinElementBytes)
         return false;
 
     OpenStruct opened;
+    opened.end = elementEnd_;
     opened.names.reserve(fieldCount);
     char slot[MaxHeaderBytes];
     for (std::uint32_t i = 0; i < fieldCount; ++i) {
@@ -174,14 +178,20 @@ bool MatlabReader::readFieldNames(std::size_t& count) {
     }
     if (!skip(tag.padding, elementEnd_))
         return false;
+    // An empty structure array has names but no fields to read.
+    if (elements == 0)
+        opened.names.clear();
+    count = opened.names.size();
     structs_.push_back(std::move(opened));
-    count = fieldCount;
     return true;
 }
 
 bool MatlabReader::endStruct() {
     if (structs_.empty())
         return false;
+    // The fields of the further elements of a structure array are skipped with the rest.
+    elementEnd_ = structs_.back().end;
+    skipToElementEnd_ = true;
     structs_.pop_back();
     return true;
 }

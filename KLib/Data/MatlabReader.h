@@ -25,7 +25,8 @@ struct MatlabVariable {
 // element and then the read that fits its class: readFieldNames (and endStruct once its fields
 // are read) for a structure, readString for a character array, readMatrix for a double array.
 // Elements of other classes, and arrays whose data the caller does not read, are skipped by
-// their byte count at the next readElementHeader.
+// their byte count at the next readElementHeader. A structure array reads as its first element:
+// the other elements are skipped at endStruct, and an empty array has no fields to read.
 //
 // Besides what MatlabWriter writes it reads the forms in which other programs store the same
 // content: small data elements, 8-bit and UTF-8 characters, numbers of a double array stored in
@@ -56,9 +57,10 @@ public:
     // At the end of the file sets class 0 and returns true. Inside a structure the name is the
     // next field name of the innermost structure.
     bool readElementHeader(MatlabVariable& variable);
-    // Right after the header of a structure: reads its field names and opens it.
+    // Right after the header of a structure: reads its field names and opens it; count is the
+    // number of fields to read, those of its first element (0 for an empty structure array).
     bool readFieldNames(std::size_t& count);
-    // Closes the innermost structure; false when none is open.
+    // Closes the innermost structure and leaves what is unread of it; false when none is open.
     bool endStruct();
     // Right after the header of a character array: its text in Latin-1 (16-bit code units keep
     // their low byte, UTF-8 characters beyond Latin-1 become '?').
@@ -92,6 +94,7 @@ private:
     struct OpenStruct {
         std::vector<std::string> names; // in file order
         std::size_t next = 0;           // index of the next name to hand out
+        std::int64_t end = 0;           // position of the structure's end in the current source
     };
 
     FileDataReader file_;

@@ -80,6 +80,11 @@ TEST(ConfigRecords, TextFieldsReadTheNumberAtTheirStart) {
     EXPECT_EQ(leadingNumber(""), 0.0);
 }
 
+TEST(ConfigRecords, TextNumbersTakeADecimalCommaLikeAPoint) {
+    EXPECT_EQ(leadingNumber("0,5"), 0.5);
+    EXPECT_EQ(leadingNumber("-1,25 mm"), -1.25);
+}
+
 TEST(ConfigRecords, TextNumbersIgnoreADecimalCommaLocale) {
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = previous ? previous : "C";

@@ -117,5 +117,14 @@ inline bool exists(const std::string& path) {
     return std::filesystem::exists(path);
 }
 
+// The names of the entries of a folder, sorted.
+inline std::vector<std::string> fileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // The output of tests/data/mat/dump_mat.py (SciPy's loadmat) followed by its exit status.
 } // namespace FilesTest

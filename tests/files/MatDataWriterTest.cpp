@@ -129,11 +129,11 @@ TEST(SaveData, WritesSideConfigurationThenDataWithoutAsking) {
     RecordingUI ui;
     ASSERT_TRUE(writeDataFile(dir.file("run1.mat"), config, graphs, ui));
     EXPECT_TRUE(ui.questions.empty());
-    EXPECT_EQ(ui.savedConfigs, std::vector<std::string>{dir.file("run1.cfg")});
+    EXPECT_EQ(ui.savedConfigs, std::vector<std::string>{dir.file("run1.cfg.partial")});
     EXPECT_EQ(ui.statuses, (std::vector<std::string>{
                                "Writing configuration file...", "Configuration saved successfully",
                                "Writing MATLAB file...", "Done writing MATLAB file"}));
-    EXPECT_FALSE(exists(dir.file("run1.mat.partial")));
+    EXPECT_EQ(fileNames(dir.path()), (std::vector<std::string>{"run1.cfg", "run1.mat"}));
 }
 
 TEST(SaveData, UpperCaseExtensionIsAnUnknownFileType) {
@@ -193,10 +193,11 @@ TEST(SaveData, AMissingFolderIsReportedAsFileThatCantBeCreated) {
     EXPECT_NE(ui.statuses.back(), "Done writing MATLAB file");
 }
 
-TEST(SaveData, AFullDiskKeepsTheExistingDataFile) {
+TEST(SaveData, AFullDiskKeepsTheExistingDataFileWithItsOwnConfiguration) {
     TempDir dir;
     const std::string path = dir.file("run1.mat");
     std::ofstream(path) << "previous recording";
+    std::ofstream(dir.file("run1.cfg")) << "previous configuration";
     // The file is written under its staging name first; that name leads to a full device.
     ASSERT_EQ(symlink("/dev/full", (path + ".partial").c_str()), 0);
     Config config;
@@ -209,5 +210,6 @@ TEST(SaveData, AFullDiskKeepsTheExistingDataFile) {
                                        ": the disk is full, the folder is not writable or the "
                                        "data are too large for a MAT file | Message"});
     EXPECT_EQ(readText(path), "previous recording");
-    EXPECT_FALSE(exists(path + ".partial"));
+    EXPECT_EQ(readText(dir.file("run1.cfg")), "previous configuration");
+    EXPECT_EQ(fileNames(dir.path()), (std::vector<std::string>{"run1.cfg", "run1.mat"}));
 }

@@ -1,5 +1,6 @@
 // Data files written by another program, SciPy's savemat, load in build mode like the program's
-// own, uncompressed and compressed.
+// own, uncompressed and compressed; a struct array, which the program never writes, reads as its
+// first element.
 
 #include "files/MatDataReader.h"
 
@@ -66,4 +67,27 @@ TEST(LoadBuildMode, FilesWrittenBySciPyLoadUncompressedAndCompressed) {
         EXPECT_EQ(config.inputSettings.rate, 500);
         EXPECT_EQ(config.inputSettings.displayTime, 2.0f);
     }
+}
+
+TEST(LoadBuildMode, AStructArrayIsOneGraphOfItsFirstElement) {
+    const std::string python = pythonWithSciPy();
+    if (python.empty())
+        GTEST_SKIP() << "no python3 with scipy";
+    TempDir dir;
+    const std::string path = dir.file("arrays.mat");
+    const std::string command =
+        python + " '" ORVA_TEST_DATA_DIR "/mat/write_struct_arrays.py' '" + path + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+    LoadedData data;
+    ASSERT_TRUE(readMatDataFile(path, data));
+    ASSERT_EQ(data.graphs.size(), 3u);
+    EXPECT_EQ(data.graphs[0].name, "Array");
+    EXPECT_TRUE(data.graphs[0].fft);
+    EXPECT_EQ(data.graphs[0].channels.at(0).values, (std::vector<double>{1, 2}));
+    EXPECT_EQ(data.graphs[1].name, "Empty");
+    EXPECT_TRUE(data.graphs[1].channels.empty());
+    EXPECT_EQ(data.graphs[2].name, "Plain");
+    EXPECT_EQ(data.graphs[2].channels.at(0).values, (std::vector<double>{4, 5, 6}));
+    EXPECT_EQ(data.rate, 2);
 }
