@@ -34,8 +34,13 @@ void plotSteps(Painter& painter, const PlotFrame& frame, const SampleSeries& ser
         const double index = std::floor(frame.xValue(column) / series.dt);
         if (index >= series.count)
             break;
+        const double value = series.values[static_cast<int>(std::max(index, 0.0))];
+        // No number, no point: the curve breaks there.
+        started = started && !std::isnan(value);
+        if (std::isnan(value))
+            continue;
         const int x = pixel(column);
-        const int y = pixel(frame.clampedY(series.values[static_cast<int>(std::max(index, 0.0))]));
+        const int y = pixel(frame.clampedY(value));
         if (started) {
             if (y != previousY)
                 painter.drawLine(previousX, previousY, previousX, y);
@@ -68,7 +73,6 @@ void plotRanges(Painter& painter, const PlotFrame& frame, const SampleSeries& se
         if (end > start) {
             const ValueRange range =
                 rangeOf(series, static_cast<std::size_t>(start), static_cast<std::size_t>(end));
-            // Nothing but values that are not a number: shown as such a single value is.
             const double none = std::numeric_limits<double>::quiet_NaN();
             low = range.empty() ? none : range.low;
             high = range.empty() ? none : range.high;
@@ -76,6 +80,12 @@ void plotRanges(Painter& painter, const PlotFrame& frame, const SampleSeries& se
         } else {
             // Below one sample per column some columns hold none: they show the held sample.
             low = high = series.values[sampleAt(series, t)];
+        }
+        // Nothing but values that are not a number (samples a file does not have): the curve
+        // breaks there instead of running along an edge.
+        if (std::isnan(low)) {
+            started = false;
+            continue;
         }
         const int x = pixel(column);
         const int yLow = pixel(frame.clampedY(low));

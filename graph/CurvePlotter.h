@@ -24,7 +24,7 @@ enum class FirstColumn { FromItsTime, Whole };
 // Draws the series between the times t0 and t1 (seconds) with the painter's pen, one pixel
 // column at a time. With fewer than half a sample per column it draws the steps between the
 // samples; otherwise each column shows the range of its samples as one vertical line, joined
-// to the previous column. Values that are not a number are left out of a column's range; a
-// column holding nothing else shows one at the top edge, like a single sample does.
+// to the previous column. Values that are not a number are left out of a column's range; where
+// there is nothing else the curve breaks.
 void plotCurve(Painter& painter, const PlotFrame& frame, const SampleSeries& series, double t0,
                double t1, FirstColumn first = FirstColumn::FromItsTime);

@@ -66,6 +66,9 @@ void InstrumentServer::clear() {
 void InstrumentServer::layout(int width, int height) {
     KLib::Log::write("set viewport " + std::to_string(width) + " " + std::to_string(height),
                      KLib::LogTraffic, "InstrumentServer.cpp", 62);
+    // The zone the highlight marked has moved or gone with an instrument; the paint that
+    // follows a layout covers the whole panel, so the frame needs no erasing of its own.
+    highlight_ = Highlight{};
     if (instruments_.empty())
         return;
     const double slice = static_cast<double>(height) / static_cast<double>(instruments_.size());
@@ -113,7 +116,7 @@ bool InstrumentServer::Highlight::operator==(const Highlight& other) const {
 void InstrumentServer::Highlight::draw(Painter& painter) const {
     if (empty())
         return;
-    painter.setPen(Pen{gridColour, 1, true});
+    painter.setPen(Pen{highlightColour, 1, true});
     painter.setBrush(Brush::none());
     painter.drawRectangle(x1, y1, x2 - x1, y2 - y1);
 }

@@ -5,7 +5,10 @@
 // Colours are 0xRRGGBB, as in the configuration's channel colours.
 constexpr int whiteColour = 0xFFFFFF;
 constexpr int blackColour = 0x000000;
-constexpr int gridColour = 0xC8C8C8; // grid lines and the hover highlight
+constexpr int gridColour = 0xC8C8C8; // grid lines
+// The hover highlight and the zoom rubber band: the dark grey the grid pen drawn inverting
+// shows on white, which stands out from the grid it crosses.
+constexpr int highlightColour = 0xFFFFFF ^ gridColour;
 
 struct Pen {
     int colour = blackColour;

@@ -60,10 +60,14 @@ TEST(CurvePlotterTest, ColumnsWithoutASampleHoldThePreviousOne) {
     EXPECT_EQ(values, (std::vector<int>{0, 0, 10, 20, 20, 30}));
 }
 
-TEST(CurvePlotterTest, ValuesThatAreNotANumberHideNothing) {
+TEST(CurvePlotterTest, ValuesThatAreNotANumberHideNothingAndBreakTheCurveWhereAlone) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     // Two samples per column: the not-a-number at the start of the second column leaves its
-    // other sample; the third column has nothing else and shows at the top edge.
-    EXPECT_EQ(plot(0.5, {0.0, nan, 10.0, nan, nan, 20.0}),
-              plot(0.5, {0.0, 10.0, 10.0, 100.0, 100.0, 20.0}));
+    // other sample; the third column has nothing else and is left out, unjoined.
+    const auto lines = plot(0.5, {0.0, nan, 10.0, nan, nan, 20.0, 20.0});
+    EXPECT_EQ(std::vector<std::vector<int>>(lines.begin(), lines.begin() + 3),
+              plot(0.5, {0.0, 10.0, 10.0}));
+    // Column 103 stands alone: nothing at the top edge (y = 0), no join to column 101.
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[3], (std::vector<int>{103, 30, 104, 30}));
 }

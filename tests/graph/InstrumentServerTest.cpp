@@ -79,8 +79,8 @@ TEST(InstrumentServerTest, LayoutAndPaint) {
     ServerFixture f;
     f.server->layout(612, 100);
     EXPECT_EQ(f.calls, (Calls{"top viewport 0 0 612 50", "bottom viewport 0 50 612 100"}));
-    // A new instrument lays all out again at the next paint, over a clean background and
-    // under the highlight.
+    // A new instrument lays all out again at the next paint, over a clean background; the
+    // highlight marked a zone of the old layout and is gone.
     f.calls.clear();
     int code = noHit;
     f.server->addInstrument(KLib::Ref<Instrument>(new FakeInstrument("third", f.calls, code)));
@@ -91,8 +91,13 @@ TEST(InstrumentServerTest, LayoutAndPaint) {
     EXPECT_EQ(f.calls,
               (Calls{"top viewport 0 0 400 33.3333", "bottom viewport 0 33.3333 400 66.6667",
                      "third viewport 0 66.6667 400 100", "top draw", "bottom draw", "third draw"}));
-    ASSERT_EQ(painted.size(), 2u);
+    ASSERT_EQ(painted.size(), 1u);
     EXPECT_EQ(painted[0].kind, "clear");
+    // Painted over everything otherwise.
+    f.server->drawHighlight(1, 2, 3, 4);
+    painted.clear();
+    f.server->paintInstruments(painter, 400, 100);
+    ASSERT_EQ(painted.size(), 2u);
     EXPECT_EQ(painted[1].coordinates(), (std::vector<int>{1, 2, 2, 2}));
     f.server->clear();
     f.server->layout(10, 20);
@@ -166,7 +171,7 @@ TEST(InstrumentServerTest, HoverHighlightsTheFirstZoneOtherThanAPlotAndErasesItE
     const std::vector<Drawn> drawn = ofKind(f.server->screen, "rect");
     ASSERT_EQ(drawn.size(), 1u);
     EXPECT_EQ(drawn[0].coordinates(), (std::vector<int>{6, 0, 10, 10}));
-    EXPECT_EQ(drawn[0].pen.colour, gridColour);
+    EXPECT_EQ(drawn[0].pen.colour, highlightColour);
     EXPECT_TRUE(f.server->refreshed.empty());
     // A tool of the tool bar: the frame is painted over from the instruments, side by side.
     f.server->setMode(zoomInMode);
