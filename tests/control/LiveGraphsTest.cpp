@@ -129,6 +129,24 @@ TEST_F(LiveGraphsTest, SaveDataAfterAStopInsideASweepWritesOnlyThatSweep) {
     EXPECT_TRUE(cell(999).empty());
 }
 
+TEST_F(LiveGraphsTest, ADataFileWhoseSideConfigurationBreaksOffIsBuiltFromTheFile) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startController();
+    controller->config().inputSettings.rate = 10000;
+    controller->startRecording(Single);
+    while (controller->recordingMode() == Single)
+        ui.tick(*controller);
+    const std::string path = home_ + "/single.mat";
+    controller->writeDataFile(path);
+    const std::string side = home_ + "/single.cfg";
+    std::filesystem::resize_file(side, std::filesystem::file_size(side) / 2);
+    controller->loadDataFile(path);
+    ASSERT_EQ(board.graphs().size(), 1u);
+    EXPECT_EQ(&graph(0).record(), &controller->config().graphList.front());
+    EXPECT_EQ(graph(0).writeIndex(), 10000);
+    paint();
+}
+
 TEST_F(LiveGraphsTest, ADeliveryOfTheRecordingBeforeIsNotDecodedIntoTheNext) {
     SimulatedBox box(boxWithInputs("sin1"));
     auto controller = startController();
