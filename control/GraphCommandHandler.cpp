@@ -27,9 +27,7 @@ GraphTarget GraphCommandHandler::targetOf(const Instrument* instrument, int chan
 
 void GraphCommandHandler::commit(Config& config, const Config& edited, const GraphChange& change) {
     const auto record = [](auto& list, int index) { return std::next(list.begin(), index); };
-    Graph* graph = change.graph < static_cast<int>(board_.graphs().size())
-                       ? board_.graphs()[static_cast<std::size_t>(change.graph)].get()
-                       : nullptr;
+    Graph* graph = board_.graphAt(change.graph);
     switch (change.kind) {
     case GraphChangeKind::graphAdded:
         config.graphList.insert(record(config.graphList, change.graph),

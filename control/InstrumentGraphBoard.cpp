@@ -58,45 +58,48 @@ void InstrumentGraphBoard::insertGraph(Config& config, int index) {
 }
 
 void InstrumentGraphBoard::removeGraph(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= graphs_.size())
+    Graph* graph = graphAt(index);
+    if (!graph)
         return;
     removeFFTView(index);
-    server_->removeInstrument(graphs_[static_cast<std::size_t>(index)].get());
+    server_->removeInstrument(graph);
     graphs_.erase(graphs_.begin() + index);
 }
 
+Graph* InstrumentGraphBoard::graphAt(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= graphs_.size())
+        return nullptr;
+    return graphs_[static_cast<std::size_t>(index)].get();
+}
+
 void InstrumentGraphBoard::addFFTView(int index) {
-    const auto at = static_cast<std::size_t>(index);
-    if (index < 0 || at >= graphs_.size() || graphs_[at]->fftView())
+    Graph* graph = graphAt(index);
+    if (!graph || graph->fftView())
         return;
-    Graph& graph = *graphs_[at];
-    server_->createFFTGraph(graphs_[at], graph.record(), instrumentAfter(at));
+    const auto at = static_cast<std::size_t>(index);
+    server_->createFFTGraph(graphs_[at], graph->record(), instrumentAfter(at));
     keepFFTView(at);
     refitFFTView(index);
 }
 
 void InstrumentGraphBoard::removeFFTView(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= graphs_.size())
-        return;
-    Graph& graph = *graphs_[static_cast<std::size_t>(index)];
-    FFTGraph* view = graph.fftView();
+    Graph* graph = graphAt(index);
+    FFTGraph* view = graph ? graph->fftView() : nullptr;
     if (!view)
         return;
     server_->removeInstrument(view);
     fftViews_.erase(std::find_if(fftViews_.begin(), fftViews_.end(),
                                  [&](const auto& kept) { return kept.get() == view; }));
-    graph.setFFTView(nullptr);
+    graph->setFFTView(nullptr);
 }
 
 void InstrumentGraphBoard::refitFFTView(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= graphs_.size())
-        return;
-    Graph& graph = *graphs_[static_cast<std::size_t>(index)];
-    FFTGraph* view = graph.fftView();
+    Graph* graph = graphAt(index);
+    FFTGraph* view = graph ? graph->fftView() : nullptr;
     if (!view)
         return;
     view->rebuild();
-    graph.fitX();
+    graph->fitX();
     view->autoScaleY();
 }
 
@@ -139,14 +142,12 @@ void InstrumentGraphBoard::autoScaleAll() {
 }
 
 GraphTiming InstrumentGraphBoard::timing(int graph) const {
-    if (graph < 0 || static_cast<std::size_t>(graph) >= graphs_.size())
-        return GraphTiming{};
-    return graphs_[static_cast<std::size_t>(graph)]->timing();
+    const Graph* held = graphAt(graph);
+    return held ? held->timing() : GraphTiming{};
 }
 
 int InstrumentGraphBoard::copySamples(int graph, int channel, int from, double* destination,
                                       int count) const {
-    if (graph < 0 || static_cast<std::size_t>(graph) >= graphs_.size())
-        return 0;
-    return graphs_[static_cast<std::size_t>(graph)]->copySamples(channel, from, destination, count);
+    const Graph* held = graphAt(graph);
+    return held ? held->copySamples(channel, from, destination, count) : 0;
 }

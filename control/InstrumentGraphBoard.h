@@ -45,6 +45,8 @@ public:
                     int count) const override;
 
     const std::vector<KLib::Ref<Graph>>& graphs() const { return graphs_; }
+    // The time graph at `index`, or null.
+    Graph* graphAt(int index) const;
     // The FFT views of the graphs with FFT set, in graph order.
     const std::vector<KLib::Ref<FFTGraph>>& fftViews() const { return fftViews_; }
 
