@@ -69,7 +69,7 @@ void MainFrame::onAbout(wxCommandEvent&) {
     wxMessageBox("ORVA 2 USB V1.3.5\n\nFront-end of the ORVA 2 USB data-acquisition box for "
                  "rotary and linear encoders.\n\nBuilt with wxWidgets, Boost.Serialization, "
                  "kissfft and libusb.",
-                 "About ORVA 2 USB", wxOK | wxICON_INFORMATION | wxCENTRE, this);
+                 "ORVA 2 USB", wxOK | wxICON_INFORMATION | wxCENTRE, this);
 }
 
 void MainFrame::onConnect(wxCommandEvent&) {

@@ -54,6 +54,17 @@ TEST_F(MainWindowTest, StartWithoutFileOrBoxShowsTheDefaultGraph) {
     EXPECT_EQ(status(), "Not connected to ORVA Box!");
 }
 
+TEST_F(MainWindowTest, TheAboutBoxIsCaptionedWithTheProgramsName) {
+    openWindowWithoutBox();
+    std::string caption;
+    wxTEST_DIALOG(click(frame_, ID_ABOUT, wxEVT_MENU),
+                  DialogAnswer<wxMessageDialog>([&](wxMessageDialog& box) {
+                      caption = box.GetCaption().ToStdString();
+                      return wxID_OK;
+                  }));
+    EXPECT_EQ(caption, "ORVA 2 USB");
+}
+
 TEST_F(MainWindowTest, StartWithABoxConnectsAndOffersAZeroSelectorPerEncoderInput) {
     Config stored;
     addDefaultGraph(stored);
