@@ -11,7 +11,6 @@
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/toolbar.h>
-#include <wx/utils.h>
 
 void MainFrame::bindEvents() {
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::onClose, this);
@@ -73,9 +72,9 @@ void MainFrame::onAbout(wxCommandEvent&) {
 }
 
 void MainFrame::onConnect(wxCommandEvent&) {
-    wxBeginBusyCursor(wxHOURGLASS_CURSOR);
+    showBusy(true);
     const bool usable = controller_->connectBox();
-    wxEndBusyCursor();
+    showBusy(false);
     if (!usable)
         wxGetApp().endForIncompatibleBox();
 }
