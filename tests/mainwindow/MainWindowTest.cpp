@@ -65,6 +65,23 @@ TEST_F(MainWindowTest, TheAboutBoxIsCaptionedWithTheProgramsName) {
     EXPECT_EQ(caption, "ORVA 2 USB");
 }
 
+TEST_F(MainWindowTest, AClosedMenuGivesBackTheNewestStatus) {
+    openWindowWithoutBox();
+    const auto menu = [this](wxEventType type, int id) {
+        wxMenuEvent event(type, id);
+        frame_->ProcessWindowEvent(event);
+    };
+    menu(wxEVT_MENU_OPEN, 0);
+    menu(wxEVT_MENU_HIGHLIGHT, ID_CONNECT);
+    EXPECT_EQ(status(), "Connect to ORVA box");
+    // A status the program shows while the menu is open outlives the help texts.
+    click(frame_, ID_START);
+    menu(wxEVT_MENU_HIGHLIGHT, ID_SETTINGS);
+    EXPECT_EQ(status(), "Settings for ORVA box");
+    menu(wxEVT_MENU_CLOSE, 0);
+    EXPECT_EQ(status(), "Not connected to ORVA Box!");
+}
+
 TEST_F(MainWindowTest, StartWithABoxConnectsAndOffersAZeroSelectorPerEncoderInput) {
     Config stored;
     addDefaultGraph(stored);
