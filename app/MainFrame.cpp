@@ -33,7 +33,7 @@ MainFrame::MainFrame()
     buildMenus();
     buildToolBar();
     CreateStatusBar(1, wxSTB_SIZEGRIP | wxFULL_REPAINT_ON_RESIZE, 0, "status_line");
-    SetStatusText("Ready", 0);
+    showStatus("Ready");
     SetIcon(programIcon());
     graphs_ = std::make_unique<InstrumentGraphBoard>();
     MainUI& ui = *this;
@@ -177,7 +177,13 @@ int MainFrame::zeroMask() const {
 }
 
 void MainFrame::showStatus(const std::string& text) {
-    SetStatusText(toWx(text), 0);
+    status_ = toWx(text);
+    SetStatusText(status_, 0);
+}
+
+void MainFrame::DoGiveHelp(const wxString& text, bool show) {
+    if (GetStatusBar())
+        SetStatusText(show && !text.empty() ? text : status_, 0);
 }
 
 void MainFrame::showMessage(const std::string& text) {

@@ -31,6 +31,9 @@ public:
     bool startUp();
 
     MainController& controller() { return *controller_; }
+    // A menu item's or tool's help text covers the status only while the item is highlighted;
+    // then the newest status the program showed comes back.
+    void DoGiveHelp(const wxString& text, bool show) override;
     // Mask of the ticked zero selectors, bit k for selector k.
     int zeroMask() const;
     const std::vector<wxCheckBox*>& zeroCheckBoxes() const { return zeroCheckBoxes_; }
@@ -91,6 +94,7 @@ private:
     wxLogoPanel* readout_ = nullptr;           // only when the configuration asks for the logo
     SettingsDialog* settingsDialog_ = nullptr; // made on the first Settings command, then kept
 
+    wxString status_; // the newest status the program showed
     wxMenuItem* syncXItem_ = nullptr;
     wxMenuItem* lockGraphsItem_ = nullptr;
     std::vector<wxCheckBox*> zeroCheckBoxes_;

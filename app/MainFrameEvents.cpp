@@ -3,6 +3,7 @@
 #include "app/Ids.h"
 #include "app/MainFrame.h"
 #include "app/ORVABoxApp.h"
+#include "app/SaveDialogPath.h"
 #include "control/InstrumentGraphBoard.h"
 #include "graph/WXConvert.h"
 #include "graph/WXInstrumentPanel.h"
@@ -11,7 +12,6 @@
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/toolbar.h>
-#include <wx/utils.h>
 
 void MainFrame::bindEvents() {
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::onClose, this);
@@ -69,13 +69,13 @@ void MainFrame::onAbout(wxCommandEvent&) {
     wxMessageBox("ORVA 2 USB V1.3.5\n\nFront-end of the ORVA 2 USB data-acquisition box for "
                  "rotary and linear encoders.\n\nBuilt with wxWidgets, Boost.Serialization, "
                  "kissfft and libusb.",
-                 "About ORVA 2 USB", wxOK | wxICON_INFORMATION | wxCENTRE, this);
+                 "ORVA 2 USB", wxOK | wxICON_INFORMATION | wxCENTRE, this);
 }
 
 void MainFrame::onConnect(wxCommandEvent&) {
-    wxBeginBusyCursor(wxHOURGLASS_CURSOR);
+    showBusy(true);
     const bool usable = controller_->connectBox();
-    wxEndBusyCursor();
+    showBusy(false);
     if (!usable)
         wxGetApp().endForIncompatibleBox();
 }
@@ -127,8 +127,9 @@ void MainFrame::onSaveConfiguration(wxCommandEvent&) {
     wxFileDialog dialog(this, "Save Configuration", "", "orva.cfg",
                         "ORVA configuration (*.cfg)|*.cfg", wxFD_SAVE | wxFD_OVERWRITE_PROMPT,
                         wxDefaultPosition, wxDefaultSize, "filedlg");
-    if (dialog.ShowModal() == wxID_OK)
-        controller_->saveConfigFile(fromWx(dialog.GetPath()));
+    const wxString path = chooseSavePath(dialog);
+    if (!path.empty())
+        controller_->saveConfigFile(fromWx(path));
 }
 
 void MainFrame::onLoadData(wxCommandEvent&) {
@@ -138,13 +139,15 @@ void MainFrame::onLoadData(wxCommandEvent&) {
         controller_->loadDataFile(fromWx(dialog.GetPath()));
 }
 
-// The file type follows the extension of the chosen path, not the selected filter.
+// The file type follows the extension of the chosen path; the selected filter only lends its
+// extension to a name typed without one.
 void MainFrame::onSaveData(wxCommandEvent&) {
     wxFileDialog dialog(
         this, "Choose file", "", "", "MATLAB files (*.mat)|*.mat|CSV files (*.csv)|*.csv",
         wxFD_SAVE | wxFD_OVERWRITE_PROMPT, wxDefaultPosition, wxDefaultSize, "filedlg");
-    if (dialog.ShowModal() == wxID_OK)
-        controller_->writeDataFile(fromWx(dialog.GetPath()));
+    const wxString path = chooseSavePath(dialog);
+    if (!path.empty())
+        controller_->writeDataFile(fromWx(path));
 }
 
 // Wheel events that reach the frame go to the graph panel, in the panel's coordinates.

@@ -47,9 +47,13 @@ SettingsDialog::SettingsDialog(wxWindow* parent, SettingsValues& values, const w
     // The texts with their validators sit on the notebook's pages.
     SetExtraStyle(GetExtraStyle() | wxWS_EX_VALIDATE_RECURSIVELY);
     wxBoxSizer* sizer = new wxBoxSizer(wxVERTICAL);
-    buildGeneral(sizer);
+    // The general settings beside the pages rather than above them: the SSI page is tall, and
+    // the dialog has to fit a screen of 768 pixels.
+    wxBoxSizer* columns = new wxBoxSizer(wxHORIZONTAL);
+    buildGeneral(columns);
     notebook_ = new wxNotebook(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "notebook");
-    sizer->Add(notebook_, 1, wxEXPAND | wxLEFT | wxRIGHT, 5);
+    columns->Add(notebook_, 1, wxEXPAND | wxTOP | wxRIGHT, 5);
+    sizer->Add(columns, 1, wxEXPAND);
     buildPages();
     wxStdDialogButtonSizer* buttons = new wxStdDialogButtonSizer;
     buttons->AddButton(new wxButton(this, wxID_OK, "Ok"));

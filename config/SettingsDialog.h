@@ -59,7 +59,7 @@ private:
         std::array<WordRowControls, SSIInput::wordCount> rows;
     };
 
-    void buildGeneral(wxSizer* dialogSizer);
+    void buildGeneral(wxSizer* columns);
     void buildPages();
     void addSinePage(const wxString& title);
     void addSquarePage(const wxString& title);

@@ -71,7 +71,7 @@ wxSpinCtrl* bitsSpin(wxWindow* parent, const wxString& name) {
 
 } // namespace
 
-void SettingsDialog::buildGeneral(wxSizer* dialogSizer) {
+void SettingsDialog::buildGeneral(wxSizer* columns) {
     wxStaticBoxSizer* general = new wxStaticBoxSizer(wxVERTICAL, this, "General");
     wxWindow* box = general->GetStaticBox();
     wxFlexGridSizer* grid = labelGrid();
@@ -87,7 +87,7 @@ void SettingsDialog::buildGeneral(wxSizer* dialogSizer) {
                                  wxSP_ARROW_KEYS, 0, 100, 0, "substitute");
     addRow(box, grid, "Value on package loss:", substitute_, nullptr);
     general->Add(grid, 0, wxEXPAND | wxALL, 5);
-    dialogSizer->Add(general, 0, wxEXPAND | wxALL, 5);
+    columns->Add(general, 0, wxALL, 5);
     rate_->Bind(wxEVT_CHOICE,
                 [this](wxCommandEvent& event) { followWordRules(event, false, false); });
 }
@@ -146,7 +146,8 @@ void SettingsDialog::addSquarePage(const wxString& title) {
 void SettingsDialog::addSsiPage(const wxString& title) {
     wxPanel* page = newPage(notebook_);
     wxBoxSizer* content = new wxBoxSizer(wxVERTICAL);
-    wxFlexGridSizer* grid = labelGrid();
+    // Two settings a row, which keeps the page with its word rows low.
+    wxFlexGridSizer* grid = new wxFlexGridSizer(4, 5, 15);
     SsiPageControls controls;
     controls.frequency = numberText(page, "frequency");
     addRow(page, grid, "Frequency[kHz]", controls.frequency, "SSI clock frequency in kHz.");

@@ -167,7 +167,10 @@ void ChannelDialog::enableSecondSource() {
 }
 
 void ChannelDialog::onColour(wxCommandEvent&) {
-    wxColourDialog dialog(this);
+    // The dialog opens at the channel's colour, so that Ok without a pick keeps it.
+    wxColourData start;
+    start.SetColour(colourOf(copy_.color));
+    wxColourDialog dialog(this, &start);
     if (dialog.ShowModal() != wxID_OK)
         return;
     copy_.color = rgbOf(dialog.GetColourData().GetColour());

@@ -2,6 +2,7 @@
 #include "graph/FFTGraph.h"
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
+#include "graph/LegendEntry.h"
 #include "graph/Painter.h"
 #include "graph/PlotGrid.h"
 #include "graph/TickScale.h"
@@ -93,11 +94,9 @@ void FFTGraph::drawLegend(Painter& painter) const {
     if (graph_.channelList.empty())
         painter.text("click here", x0, top);
     for (const ChannelData& channel : graph_.channelList) {
-        painter.setBrush(Brush{channel.color & 0xFFFFFF, true});
-        painter.rectangle(x0, top + 0.1 * fontHeight, x0 + 0.8 * fontHeight,
-                          top + 0.9 * fontHeight);
-        painter.text(channel.caption + " [" + scaleText + unitName(channel.unit) + "]",
-                     x0 + fontHeight, top);
+        drawLegendEntry(painter, x0, top, fontHeight, channel.color,
+                        channel.caption + " [" + scaleText + unitName(channel.unit) + "]",
+                        x1_ + legendColumnRight);
         top += fontHeight + 2.0;
     }
 }

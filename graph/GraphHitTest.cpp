@@ -1,14 +1,7 @@
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
+#include "graph/LegendEntry.h"
 #include "graph/PlotZones.h"
-
-namespace {
-
-// Legend rows answer over this span from the viewport's left edge, pixels.
-constexpr double legendHitLeft = 3.0;
-constexpr double legendHitRight = 93.0;
-
-} // namespace
 
 HitResult Graph::hitTest(double x, double y) const {
     const HitResult onPlot =
@@ -16,7 +9,7 @@ HitResult Graph::hitTest(double x, double y) const {
     if (onPlot.code != noHit)
         return onPlot;
     for (const LegendRow& row : legendRows()) {
-        const Zone box{viewport_.x1 + legendHitLeft, row.top, viewport_.x1 + legendHitRight,
+        const Zone box{viewport_.x1 + legendColumnLeft, row.top, viewport_.x1 + legendColumnRight,
                        row.top + rowHeight()};
         if (!row.valueRow && box.contains(x, y))
             return box.hit(row.channel < 0 ? clickHereHit : legendRowHit + row.channel);

@@ -1,5 +1,6 @@
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
+#include "graph/LegendEntry.h"
 #include "graph/NumberText.h"
 #include "graph/Painter.h"
 #include "signal/Units.h"
@@ -47,11 +48,9 @@ void Graph::drawLegend(Painter& painter) {
         }
         const ChannelData& channel = graph_.channelList[static_cast<size_t>(row.channel)];
         if (!row.valueRow) {
-            painter.setBrush(Brush{channel.color & 0xFFFFFF, true});
-            painter.rectangle(x0, row.top + 0.1 * fontHeight, x0 + 0.8 * fontHeight,
-                              row.top + 0.9 * fontHeight);
-            painter.text(channel.caption + " [" + unitName(channel.unit) + "]", x0 + fontHeight,
-                         row.top);
+            drawLegendEntry(painter, x0, row.top, fontHeight, channel.color,
+                            channel.caption + " [" + unitName(channel.unit) + "]",
+                            viewport_.x1 + legendColumnRight);
         } else if (row.channel < channelCount()) {
             ChannelTrace& trace = traces_[static_cast<size_t>(row.channel)];
             trace.valueTextX = x0 + fontHeight;

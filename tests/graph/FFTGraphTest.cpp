@@ -131,6 +131,25 @@ TEST(FFTGraphTest, LogScaleShowsTheSineAtZeroDecibels) {
     EXPECT_TRUE(hasText(log, "A [dB "));
 }
 
+TEST(FFTGraphTest, LongLegendTextsEndInsideTheLegendColumn) {
+    FftFixture f;
+    f.record.fftLogScale = true;
+    f.record.channelList[0].caption = "SSI vel";
+    f.record.channelList[0].unit = 13; // 1/min
+    // From x = 15 to the column's end at 93: 13 characters of 6 pixels.
+    const auto legend = [](const std::vector<Drawn>& log) {
+        std::vector<std::string> texts;
+        for (const Drawn& d : ofKind(log, "text"))
+            if (d.x1 == 15)
+                texts.push_back(d.text);
+        return texts;
+    };
+    EXPECT_EQ(legend(FftFixture::draw(*f.graph)),
+              (std::vector<std::string>{"SSI vel [1...", "0.00000", "B [\xB0]"}));
+    EXPECT_EQ(legend(FftFixture::draw(*f.view)),
+              (std::vector<std::string>{"SSI vel [d...", "B [dB \xB0]"}));
+}
+
 TEST(FFTGraphTest, RegionsAreGreenWhenPassedAndRedWhenExceeded) {
     FftFixture f;
     // 30 ... 34 Hz holds the sine's peak above 0.9; 60 ... 68 Hz stays below 0.1.

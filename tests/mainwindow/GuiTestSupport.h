@@ -2,6 +2,7 @@
 
 #include <wx/dialog.h>
 #include <wx/event.h>
+#include <wx/testing.h>
 #include <wx/window.h>
 
 #include <chrono>
@@ -25,3 +26,16 @@ void pressButton(wxWindow& window, int id);
 void pickChoice(wxWindow& window, int id, int item);
 // Replaces the text of the text control with this id.
 void setText(wxWindow& window, int id, const wxString& text);
+
+// For wxTEST_DIALOG: the next modal dialog of type T is not shown; `answer` looks at it and
+// returns what its ShowModal returns.
+template <typename T> class DialogAnswer : public wxExpectModalBase<T, DialogAnswer<T>> {
+public:
+    explicit DialogAnswer(std::function<int(T&)> answer) : answer_(std::move(answer)) {}
+
+protected:
+    int OnInvoked(T* dialog) const override { return answer_(*dialog); }
+
+private:
+    std::function<int(T&)> answer_;
+};

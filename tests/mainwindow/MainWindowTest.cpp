@@ -12,10 +12,13 @@
 #include <wx/combobox.h>
 #include <wx/eventfilter.h>
 #include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 #include <wx/progdlg.h>
 #include <wx/statusbr.h>
 #include <wx/testing.h>
+#include <wx/timer.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -51,6 +54,105 @@ TEST_F(MainWindowTest, StartWithoutFileOrBoxShowsTheDefaultGraph) {
     EXPECT_EQ(frame_->GetTitle(), "ORVA 2 USB V1.3.5 by Torven Kellmar GmbH");
     EXPECT_TRUE(frame_->zeroCheckBoxes().empty());
     click(frame_, ID_START);
+    EXPECT_EQ(status(), "Not connected to ORVA Box!");
+}
+
+TEST_F(MainWindowTest, TheAboutBoxIsCaptionedWithTheProgramsName) {
+    openWindowWithoutBox();
+    std::string caption;
+    wxTEST_DIALOG(click(frame_, ID_ABOUT, wxEVT_MENU),
+                  DialogAnswer<wxMessageDialog>([&](wxMessageDialog& box) {
+                      caption = box.GetCaption().ToStdString();
+                      return wxID_OK;
+                  }));
+    EXPECT_EQ(caption, "ORVA 2 USB");
+}
+
+// Plays the user of the save dialogs: picks the filter, types the name and saves. Message boxes
+// are answered with `answer` and their texts kept.
+class SaveDialogUser : public wxModalDialogHook {
+public:
+    SaveDialogUser() {
+        Register();
+        // The file chooser of GTK tells the typed path only while it shows, and it changes to a
+        // folder a while after it is asked to; the name is typed just before saving, ahead of
+        // the chooser's completion of names.
+        typing_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            if (!chooser_ || !chooser_->IsModal())
+                return;
+            if (++ticksShown_ == 5) {
+                chooser_->SetFilterIndex(filter_);
+                chooser_->SetDirectory(wxPathOnly(typed_));
+            } else if (ticksShown_ == 20) {
+                chooser_->SetFilename(wxFileNameFromPath(typed_));
+                chooser_->EndModal(wxID_OK);
+                chooser_ = nullptr;
+            }
+        });
+        typing_.Start(20);
+    }
+    void willType(const std::string& path, int filter) {
+        typed_ = path;
+        filter_ = filter;
+    }
+    int answer = wxID_OK;
+    std::vector<std::string> messages;
+
+protected:
+    int Enter(wxDialog* dialog) override {
+        if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
+            messages.push_back(box->GetMessage().ToStdString());
+            return answer;
+        }
+        chooser_ = dynamic_cast<wxFileDialog*>(dialog);
+        ticksShown_ = 0;
+        return wxID_NONE;
+    }
+
+private:
+    wxTimer typing_;
+    wxFileDialog* chooser_ = nullptr;
+    int ticksShown_ = 0;
+    std::string typed_;
+    int filter_ = 0;
+};
+
+TEST_F(MainWindowTest, NamesTypedWithoutExtensionTakeTheSelectedFiltersOne) {
+    openWindowWithoutBox();
+    SaveDialogUser user;
+    user.willType(home_ + "/run", 1);
+    click(frame_, ID_SAVE_DATA, wxEVT_MENU);
+    EXPECT_TRUE(std::filesystem::exists(home_ + "/run.csv"));
+    user.willType(home_ + "/setup", 0);
+    click(frame_, ID_SAVE_CONFIGURATION, wxEVT_MENU);
+    EXPECT_TRUE(std::filesystem::exists(home_ + "/setup.cfg"));
+    EXPECT_TRUE(user.messages.empty());
+
+    // The dialog asked only about "setup": replacing setup.cfg is asked, and "No" keeps it.
+    std::ofstream(home_ + "/setup.cfg") << "the user's own";
+    user.answer = wxID_NO;
+    click(frame_, ID_SAVE_CONFIGURATION, wxEVT_MENU);
+    EXPECT_EQ(user.messages, std::vector<std::string>{"File '" + home_ +
+                                                      "/setup.cfg' already exists, do you really "
+                                                      "want to overwrite it?"});
+    std::ifstream kept(home_ + "/setup.cfg");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "the user's own");
+}
+
+TEST_F(MainWindowTest, AClosedMenuGivesBackTheNewestStatus) {
+    openWindowWithoutBox();
+    const auto menu = [this](wxEventType type, int id) {
+        wxMenuEvent event(type, id);
+        frame_->ProcessWindowEvent(event);
+    };
+    menu(wxEVT_MENU_OPEN, 0);
+    menu(wxEVT_MENU_HIGHLIGHT, ID_CONNECT);
+    EXPECT_EQ(status(), "Connect to ORVA box");
+    // A status the program shows while the menu is open outlives the help texts.
+    click(frame_, ID_START);
+    menu(wxEVT_MENU_HIGHLIGHT, ID_SETTINGS);
+    EXPECT_EQ(status(), "Settings for ORVA box");
+    menu(wxEVT_MENU_CLOSE, 0);
     EXPECT_EQ(status(), "Not connected to ORVA Box!");
 }
 

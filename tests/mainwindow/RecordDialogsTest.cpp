@@ -3,10 +3,12 @@
 #include "app/Ids.h"
 #include "graph/EditCommands.h"
 #include "graph/FFTGraph.h"
+#include "graph/WXConvert.h"
 #include "graph/WXInstrumentServer.h"
 
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/colordlg.h>
 
 #include <cstdlib>
 #include <iterator>
@@ -26,6 +28,7 @@ enum {
     CHANNEL_INPUT2 = 30005,
     CHANNEL_CHANNEL2 = 30006,
     CHANNEL_UNIT = 30007,
+    CHANNEL_COLOUR = 30010,
 };
 
 wxChoice& choiceOf(wxDialog& dialog, int id) {
@@ -154,6 +157,21 @@ TEST_F(RecordDialogsTest, ChannelSettingsOkStoresTheChoices) {
     EXPECT_EQ(edited.channel2, 0);
     // The graph shows the edited channel under its new caption.
     EXPECT_EQ(graphRecord(0).channelList.size(), 1u);
+}
+
+TEST_F(RecordDialogsTest, TheColourDialogOpensAtTheChannelsColour) {
+    graphRecord(0).channelList.at(0).color = 0x12AB34;
+    int offered = -1;
+    whenDialogShows([&](wxDialog& dialog) {
+        wxTEST_DIALOG(pressButton(dialog, CHANNEL_COLOUR),
+                      DialogAnswer<wxColourDialog>([&](wxColourDialog& colours) {
+                          offered = rgbOf(colours.GetColourData().GetColour());
+                          return wxID_CANCEL;
+                      }));
+        pressButton(dialog, wxID_CANCEL);
+    });
+    frame_->graphCommands().run(editChannelCommand, instrument(0), 0);
+    EXPECT_EQ(offered, 0x12AB34);
 }
 
 TEST_F(RecordDialogsTest, FftSettingsTakeEffectOnOkAndCancelKeepsAllFour) {

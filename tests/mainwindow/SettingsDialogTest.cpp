@@ -135,6 +135,9 @@ TEST_F(SettingsDialogTest, OkAppliesTheChangesStepByStep) {
             EXPECT_EQ(dialog.GetTitle(), "Settings Dialog");
             EXPECT_EQ(pageTitles(dialog.notebook()),
                       (Texts{"SinCos 1", "HTL/TTL 2", "SSI 3", "Analog 4"}));
+            // On a 1366 x 768 screen, with room for a title bar and a desktop panel.
+            EXPECT_LE(dialog.GetSize().GetWidth(), 1366);
+            EXPECT_LE(dialog.GetSize().GetHeight(), 700);
             wxChoice* rate = find<wxChoice>(&dialog, "rate");
             EXPECT_EQ(rate->GetStringSelection(), "10000");
             EXPECT_EQ(rate->GetToolTipText(), "Set the number of samples per second.");
