@@ -13,9 +13,6 @@
 
 namespace {
 
-// The legend starts this far inside the viewport's top-left corner, pixels.
-constexpr double legendInset = 5.0;
-
 constexpr int passColour = 0x00FF00;
 constexpr int failColour = 0xFF0000;
 // The visible samples of the time graph that no spectrum covers.

@@ -1,5 +1,6 @@
 #include "graph/FFTGraph.h"
 #include "graph/InstrumentServer.h"
+#include "graph/LegendEntry.h"
 #include "graph/PlotZones.h"
 
 #include <algorithm>
@@ -11,11 +12,6 @@ namespace {
 // time graph, so that both plots line up.
 constexpr double legendWidth = 120.0;
 constexpr double rightMargin = 12.0;
-// Legend rows start this far inside the viewport's top-left corner and answer over the span
-// from legendHitLeft to legendHitRight right of its left edge, pixels.
-constexpr double legendInset = 5.0;
-constexpr double legendHitLeft = 3.0;
-constexpr double legendHitRight = 93.0;
 
 } // namespace
 
@@ -59,7 +55,7 @@ HitResult FFTGraph::hitTest(double x, double y) const {
     const std::size_t channels = graph_.channelList.size();
     for (std::size_t row = 0; row < std::max<std::size_t>(channels, 1); ++row) {
         const double top = y1_ + legendInset + static_cast<double>(row) * rowHeight;
-        const Zone box{x1_ + legendHitLeft, top, x1_ + legendHitRight, top + rowHeight};
+        const Zone box{x1_ + legendColumnLeft, top, x1_ + legendColumnRight, top + rowHeight};
         if (box.contains(x, y))
             return box.hit(channels == 0 ? clickHereHit : legendRowHit + static_cast<int>(row));
     }

@@ -7,8 +7,6 @@
 
 namespace {
 
-// The legend starts this far inside the viewport's top-left corner, pixels.
-constexpr double legendInset = 5.0;
 // The box cleared before a value text is redrawn, pixels.
 constexpr double valueBoxWidth = 50.0;
 

@@ -9,6 +9,8 @@ class Painter;
 // labels that share the room left of the plot.
 constexpr double legendColumnLeft = 3.0;
 constexpr double legendColumnRight = 93.0;
+// The first row starts this far inside the viewport's top-left corner, pixels.
+constexpr double legendInset = 5.0;
 
 // One legend row whose top is `top`: a square of the colour (0xRRGGBB) at x and the text beside
 // it, ended with "..." where it would reach past `right`. Pixels; fontHeight is the text's.
