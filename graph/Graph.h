@@ -67,8 +67,8 @@ public:
     bool advance(int count) override;
 
     GraphTiming timing() const;
-    // Copies up to `count` samples of the channel's current sweep, from index `from` up to the
-    // write position; returns how many.
+    // Copies up to `count` samples of the channel's current sweep, from index `from` up to where
+    // the sweep got; returns how many. A rebuild at the same rate keeps the sweep's samples.
     int copySamples(int channel, int from, double* destination, int count) const;
     // True when the record asks to stop on out-of-range values and a channel went beyond
     // its limits since the last rebuild.
@@ -130,6 +130,9 @@ private:
     double dt_ = 1.0;
     int writeIndex_ = 0;
     int highWater_ = 0;
+    // The samples from the left that belong to the current sweep: the write position, or where
+    // the sweep had got before a rebuild restarted the write position.
+    int dataEnd_ = 0;
     std::vector<ChannelTrace> traces_;
     ValueCallback valueCallback_;
     FFTGraph* fftView_ = nullptr;

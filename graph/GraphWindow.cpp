@@ -46,6 +46,7 @@ void Graph::insertChannel(int index) {
 }
 
 void Graph::rebuild() {
+    const double previousDt = dt_;
     dt_ = 1.0 / std::max(inputs_.rate, 1); // s per sample
     capacity_ = windowCapacity(inputs_);
 
@@ -57,14 +58,16 @@ void Graph::rebuild() {
         trace.currentValue = 0.0;
     }
     writeIndex_ = 0;
-    // A smaller window holds fewer samples than before.
+    // A smaller window holds fewer samples than before; at another rate they mean nothing.
     highWater_ = std::min(highWater_, capacity_);
+    dataEnd_ = dt_ == previousDt ? std::min(dataEnd_, capacity_) : 0;
     if (fftView_)
         fftView_->rebuild();
 }
 
 void Graph::restart() {
     writeIndex_ = 0;
+    dataEnd_ = 0;
 }
 
 void Graph::appendSamples(int channel, const double* values, int count) {
@@ -91,6 +94,8 @@ bool Graph::advance(int count) {
     const int old = writeIndex_;
     writeIndex_ = old + std::min(std::max(count, 0), capacity_ - old);
     highWater_ = std::max(highWater_, writeIndex_);
+    // A sweep writes from the left: what lies beyond it is older.
+    dataEnd_ = writeIndex_;
     // A full window is repainted as a whole by the caller.
     if (writeIndex_ < capacity_)
         drawLive(old);
@@ -106,9 +111,9 @@ GraphTiming Graph::timing() const {
 int Graph::copySamples(int channel, int from, double* destination, int count) const {
     if (channel < 0 || channel >= static_cast<int>(traces_.size()) || from < 0 || !destination)
         return 0;
-    // Only the current sweep: behind the write position the window still holds an earlier
-    // sweep, or an earlier recording, which are not data of this one.
-    const int n = std::min(count, writeIndex_ - from);
+    // Only the current sweep: behind it the window still holds an earlier sweep, which is not
+    // data of this one.
+    const int n = std::min(count, dataEnd_ - from);
     if (n <= 0)
         return 0;
     std::copy_n(traces_[static_cast<size_t>(channel)].samples.begin() + from, n, destination);

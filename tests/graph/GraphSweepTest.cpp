@@ -77,6 +77,9 @@ TEST(GraphSweepTest, AFullWindowDropsSamplesUntilRestart) {
     EXPECT_EQ(copied[4], 104.0);
     EXPECT_EQ(copied[5], -1.0);
     EXPECT_EQ(f.graph->traces()[0].samples[6], 6.0);
+    // A rebuild at the same rate (a channel edited, a setting applied) keeps the sweep's data.
+    f.graph->rebuild();
+    EXPECT_EQ(f.graph->copySamples(0, 0, copied.data(), 60), 5);
 
     // A rebuild keeps the samples; a smaller window holds fewer.
     f.graph->rebuild();
@@ -85,6 +88,11 @@ TEST(GraphSweepTest, AFullWindowDropsSamplesUntilRestart) {
     f.inputs.displayTime = 0.2f;
     f.graph->rebuild();
     EXPECT_EQ(f.graph->timing().highWater, 20);
+    EXPECT_EQ(f.graph->copySamples(0, 0, copied.data(), 60), 5);
+    // At another rate the samples belong to other times.
+    f.inputs.rate = 200;
+    f.graph->rebuild();
+    EXPECT_EQ(f.graph->copySamples(0, 0, copied.data(), 60), 0);
 }
 
 TEST(GraphSweepTest, OutOfRangeNeedsTheFlagAndAProperRange) {
