@@ -4,7 +4,7 @@
 PRESET ?= release
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test run asan-test tsan-test fuzz format clean
+.PHONY: all deps build test run install package asan-test tsan-test fuzz format clean
 
 all: build
 
@@ -34,6 +34,16 @@ fuzz: deps
 
 run: build
 	@scripts/run build/$(PRESET)
+
+# Installs the program, its tools, images, desktop entry, icons, metainfo and udev rule below
+# PREFIX (DESTDIR is honoured for staging).
+PREFIX ?= /usr/local
+install: build
+	cmake --install build/$(PRESET) --prefix $(PREFIX)
+
+# The Debian package, build/$(PRESET)/orva2usb_<version>_<arch>.deb.
+package: build
+	cd build/$(PRESET) && cpack
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

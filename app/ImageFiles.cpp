@@ -26,8 +26,14 @@ std::string imageFile(const std::string& name) {
     const std::string local = "Images/" + name;
     if (readable(local))
         return local;
-    const std::string besideExecutable = executableDirectory() + "/Images/" + name;
-    return readable(besideExecutable) ? besideExecutable : local;
+    // Beside the program in a build tree; in the data folder of an installed program
+    // (PREFIX/bin/orva2usb, PREFIX/share/orva2usb/Images).
+    for (const char* folder : {"/Images/", "/../share/orva2usb/Images/"}) {
+        const std::string path = executableDirectory() + folder + name;
+        if (readable(path))
+            return path;
+    }
+    return local;
 }
 
 wxBitmap loadBitmap(const std::string& name) {
