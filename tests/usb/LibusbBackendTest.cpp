@@ -91,4 +91,44 @@ TEST_F(LibusbBackendTest, ConnectSequenceRunsOverTheCommandPipe) {
     });
 }
 
+// Started, the box streams frames into the URBs that the data pipe keeps submitted: whole
+// frames with the marker and a counter that goes up by one.
+TEST_F(LibusbBackendTest, StreamDeliversFramesThroughSubmittedUrbs) {
+    QuietHost host;
+    BoxLink link(host);
+    host.link = &link;
+    link.setCommandPause(std::chrono::milliseconds(0));
+    Config config;
+    addDefaultGraph(config);
+    ASSERT_EQ(link.connect(config, boxPath), ConnectResult::Connected);
+    ASSERT_NE(host.dataPipe, nullptr);
+    std::size_t frameSize = 0;
+    EmulatedUsbBox::instance().inspect([&](const boxsim::BoxModel& model) {
+        frameSize = static_cast<std::size_t>(model.layout().frameSize);
+    });
+    link.startRun();
+
+    // 200 frames take 20 ms at the default 10000 frames/s; the deadline only ends a hang.
+    constexpr std::size_t wantedFrames = 200;
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> chunk(4096);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (bytes.size() < wantedFrames * frameSize && std::chrono::steady_clock::now() < deadline) {
+        const int n = host.dataPipe->read(chunk.data(), static_cast<int>(chunk.size()));
+        ASSERT_GE(n, 0);
+        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
+    }
+    link.stopRun();
+    link.disconnect();
+
+    ASSERT_GE(bytes.size(), wantedFrames * frameSize);
+    for (std::size_t frame = 0; frame + 1 < wantedFrames; ++frame) {
+        const std::uint8_t* at = bytes.data() + frame * frameSize;
+        ASSERT_EQ(at[0], boxsim::BoxModel::kFrameMarker) << "frame " << frame;
+        const int counter = at[1] | at[2] << 8;
+        const int next = at[frameSize + 1] | at[frameSize + 2] << 8;
+        ASSERT_EQ(next, (counter + 1) & 0xFFFF) << "frame " << frame;
+    }
+}
+
 } // namespace
