@@ -29,9 +29,8 @@ constexpr std::uint8_t dataInAddress = 0x82;
 
 // What the emulated usbdevfs can do: bulk URBs of any size go in one piece (libusb would
 // otherwise split the 512 KiB stream transfers into 16 KiB URBs).
-constexpr std::uint32_t capabilities = USBDEVFS_CAP_NO_PACKET_SIZE_LIM |
-                                       USBDEVFS_CAP_BULK_SCATTER_GATHER |
-                                       USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
+constexpr std::uint32_t capabilities =
+    USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_BULK_SCATTER_GATHER;
 
 std::string hex(const std::string& bytes) {
     std::string text;
@@ -56,9 +55,10 @@ struct Urb {
     int bufferLength = 0;
     int actualLength = 0;
     int status = 0; // 0 or a negative errno, as usbdevfs reports it
-    std::size_t at =
-        0; // where `answer` goes in the buffer: after the setup packet of a control URB
-    std::string answer; // bytes for the host
+    // The bytes for the host and where they go in the buffer: a control URB's answer follows
+    // its 8-byte setup packet.
+    std::string answer;
+    std::size_t at = 0;
 };
 
 struct ClientState {
@@ -97,15 +97,20 @@ struct EmulatedUsbBox::Node {
         node->forget(client);
     }
 
+    // A closed device node takes its URBs and its claim with it.
     void forget(UMockdevIoctlClient* client) {
-        auto found = clients.find(client);
-        if (found != clients.end())
-            clients.erase(found);
-        if (claimedBy == client) {
-            claimedBy = nullptr;
-            commandReply.clear();
-            model->hostDisconnected(now());
-        }
+        clients.erase(client);
+        release(client);
+    }
+
+    // The host that held the interface let it go: the box forgets a half-sent command and the
+    // reply nobody fetched, and stops streaming.
+    void release(UMockdevIoctlClient* client) {
+        if (claimedBy != client)
+            return;
+        claimedBy = nullptr;
+        commandReply.clear();
+        model->hostDisconnected(now());
     }
 
     // The memory the ioctl argument points to, `length` bytes; owned reference or null.
@@ -119,6 +124,8 @@ struct EmulatedUsbBox::Node {
         switch (request) {
         case USBDEVFS_GET_CAPABILITIES: {
             UMockdevIoctlData* data = pointee(client, sizeof(std::uint32_t));
+            if (!data)
+                return umockdev_ioctl_client_complete(client, -1, EFAULT);
             std::memcpy(data->data, &capabilities, sizeof capabilities);
             umockdev_ioctl_client_complete(client, 0, 0);
             g_object_unref(data);
@@ -129,11 +136,7 @@ struct EmulatedUsbBox::Node {
         case USBDEVFS_CLAIMINTERFACE:
             return claim(client, sizeof(unsigned int));
         case USBDEVFS_RELEASEINTERFACE:
-            if (claimedBy == client) {
-                claimedBy = nullptr;
-                commandReply.clear();
-                model->hostDisconnected(now());
-            }
+            release(client);
             return umockdev_ioctl_client_complete(client, 0, 0);
         case USBDEVFS_IOCTL:
             // No kernel driver binds to the box, so there is none to detach or attach again.
@@ -155,6 +158,8 @@ struct EmulatedUsbBox::Node {
     // The box has one interface, number 0, and one host may hold it.
     void claim(UMockdevIoctlClient* client, std::size_t argumentBytes) {
         UMockdevIoctlData* data = pointee(client, argumentBytes);
+        if (!data)
+            return umockdev_ioctl_client_complete(client, -1, EFAULT);
         unsigned int interfaceNumber = 0;
         std::memcpy(&interfaceNumber, data->data, sizeof interfaceNumber);
         g_object_unref(data);
@@ -164,6 +169,19 @@ struct EmulatedUsbBox::Node {
             return umockdev_ioctl_client_complete(client, -1, EBUSY);
         claimedBy = client;
         umockdev_ioctl_client_complete(client, 0, 0);
+    }
+
+    // The first `length` bytes of the buffer of the URB whose header is given.
+    static std::string bufferOf(UMockdevIoctlData* header, std::size_t length) {
+        if (length == 0)
+            return std::string();
+        UMockdevIoctlData* bytes =
+            umockdev_ioctl_data_resolve(header, offsetof(usbdevfs_urb, buffer), length, nullptr);
+        if (!bytes)
+            return std::string();
+        std::string copy(reinterpret_cast<const char*>(bytes->data), length);
+        g_object_unref(bytes);
+        return copy;
     }
 
     void submit(UMockdevIoctlClient* client) {
@@ -178,27 +196,21 @@ struct EmulatedUsbBox::Node {
         const auto length = static_cast<std::size_t>(urb.bufferLength);
         ClientState& state = clients[client];
         bool accepted = true;
-        if (h.type == USBDEVFS_URB_TYPE_CONTROL && length >= 8) {
-            UMockdevIoctlData* bytes =
-                umockdev_ioctl_data_resolve(header, offsetof(usbdevfs_urb, buffer), 8, nullptr);
+        const std::string packet =
+            h.type == USBDEVFS_URB_TYPE_CONTROL ? bufferOf(header, 8) : std::string();
+        if (packet.size() == 8) {
             std::array<std::uint8_t, 8> setup;
-            std::memcpy(setup.data(), bytes->data, 8);
-            g_object_unref(bytes);
+            std::memcpy(setup.data(), packet.data(), 8);
             urb.answer = model->controlRequest(setup);
             urb.answer.resize(std::min(urb.answer.size(), length - 8));
             urb.at = 8;
             urb.actualLength = static_cast<int>(urb.answer.size());
             state.completed.push_back(urb);
         } else if (h.type == USBDEVFS_URB_TYPE_BULK && !(h.endpoint & 0x80)) {
-            UMockdevIoctlData* bytes = umockdev_ioctl_data_resolve(
-                header, offsetof(usbdevfs_urb, buffer), length, nullptr);
-            const std::string reply = model->receiveCommandBytes(
-                std::string_view(reinterpret_cast<const char*>(bytes->data), length), now());
-            g_object_unref(bytes);
-            // Only the command endpoint answers; what the data endpoint's OUT side is sent
-            // goes nowhere, as in the box.
+            // Only the command endpoint takes commands; what the data endpoint's OUT side is
+            // sent goes nowhere.
             if (h.endpoint == (commandInAddress & 0x7F))
-                commandReply += reply;
+                commandReply += model->receiveCommandBytes(bufferOf(header, length), now());
             urb.actualLength = urb.bufferLength;
             state.completed.push_back(urb);
         } else if (h.type == USBDEVFS_URB_TYPE_BULK &&
@@ -243,12 +255,20 @@ struct EmulatedUsbBox::Node {
             return umockdev_ioctl_client_complete(client, -1, EAGAIN);
         const Urb urb = std::move(state.completed.front());
         state.completed.pop_front();
-        // The argument points to where the host wants the address of the reaped URB; the URB's
-        // status, length and received bytes are written through that address.
+        // The argument points to where the host wants the address of the reaped URB. The URB's
+        // status, length and received bytes are written through that address, resolved anew in
+        // this call: memory resolved while the URB was submitted belongs to that earlier call
+        // and does not reach the host from here.
         UMockdevIoctlData* slot = pointee(client, sizeof(void*));
+        if (!slot)
+            return umockdev_ioctl_client_complete(client, -1, EFAULT);
         std::memcpy(slot->data, &urb.address, sizeof urb.address);
         UMockdevIoctlData* header =
             umockdev_ioctl_data_resolve(slot, 0, sizeof(usbdevfs_urb), nullptr);
+        if (!header) {
+            g_object_unref(slot);
+            return umockdev_ioctl_client_complete(client, -1, EFAULT);
+        }
         auto* h = reinterpret_cast<usbdevfs_urb*>(header->data);
         h->actual_length = urb.actualLength;
         h->status = urb.status;
@@ -256,7 +276,8 @@ struct EmulatedUsbBox::Node {
         if (!urb.answer.empty()) {
             bytes = umockdev_ioctl_data_resolve(header, offsetof(usbdevfs_urb, buffer),
                                                 urb.at + urb.answer.size(), nullptr);
-            std::memcpy(bytes->data + urb.at, urb.answer.data(), urb.answer.size());
+            if (bytes)
+                std::memcpy(bytes->data + urb.at, urb.answer.data(), urb.answer.size());
         }
         umockdev_ioctl_client_complete(client, 0, 0);
         if (bytes)
@@ -355,10 +376,6 @@ void EmulatedUsbBox::reset(const boxsim::BoxConfig& config) {
 void EmulatedUsbBox::inspect(const std::function<void(const boxsim::BoxModel&)>& look) {
     std::lock_guard<std::mutex> guard(node_->lock);
     look(*node_->model);
-}
-
-std::string EmulatedUsbBox::sysfsName() const {
-    return "1-1";
 }
 
 std::vector<unsigned long> EmulatedUsbBox::unknownRequests() {

@@ -33,8 +33,6 @@ public:
     void reset(const boxsim::BoxConfig& config);
     // Runs `look` on the model while the device node is not served.
     void inspect(const std::function<void(const boxsim::BoxModel&)>& look);
-    // "bus-port" name of the device in sysfs, as the program's paths name it after "usb:".
-    std::string sysfsName() const;
     // Requests of ioctls the emulation does not know, for a diagnosis when a test fails.
     std::vector<unsigned long> unknownRequests();
 
