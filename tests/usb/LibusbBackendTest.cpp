@@ -65,6 +65,17 @@ TEST_F(LibusbBackendTest, EnumerationFindsTheBoxWithProductAndSerial) {
               std::vector<std::string>{"ORVA 2 USB," + boxsim::BoxConfig().serialNumber()});
 }
 
+// A box whose interface is claimed through another handle is not offered: the claim is refused
+// as busy.
+TEST_F(LibusbBackendTest, EnumerationLeavesOutABoxThatIsHeld) {
+    KLib::Ref<KLib::USB::Device> held = KLib::USB::openDevice(boxPath);
+    ASSERT_TRUE(held);
+    std::vector<std::string> paths;
+    KLib::USB::enumerateDevices(paths);
+    held->close();
+    EXPECT_TRUE(paths.empty());
+}
+
 // The identification and the capability reply come back over the command pipe: the link sizes
 // the configuration to the inputs the box reports.
 TEST_F(LibusbBackendTest, ConnectSequenceRunsOverTheCommandPipe) {
