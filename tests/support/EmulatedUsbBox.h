@@ -1,0 +1,45 @@
+#pragma once
+
+#include "boxsim/BoxModel.h"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// A box on an emulated USB bus: a umockdev testbed holds its sysfs entry (ids, strings,
+// descriptors) and a usbdevfs node whose ioctls a simulated box model answers. libusb, and with
+// it the program's own USB backend, finds and drives it like a plugged-in box.
+//
+// Needs umockdev's preload library in the process (run under umockdev-wrapper); without it
+// libusb sees the real, empty bus. libusb keeps one context and one device list for the life
+// of the process, so there is one testbed per process, made before libusb is first used; each
+// test puts a fresh model behind it with reset().
+class EmulatedUsbBox {
+public:
+    // The process's emulated box, made on first call.
+    static EmulatedUsbBox& instance();
+    // Whether umockdev's preload library is active; nothing on the emulated bus is seen
+    // otherwise.
+    static bool preloadActive();
+
+    ~EmulatedUsbBox();
+    EmulatedUsbBox(const EmulatedUsbBox&) = delete;
+    EmulatedUsbBox& operator=(const EmulatedUsbBox&) = delete;
+
+    // A new model behind the device node; the USB identity (vendor, product, serial) stays the
+    // one given when the testbed was made.
+    void reset(const boxsim::BoxConfig& config);
+    // Runs `look` on the model while the device node is not served.
+    void inspect(const std::function<void(const boxsim::BoxModel&)>& look);
+    // Requests of ioctls the emulation does not know, for a diagnosis when a test fails.
+    std::vector<unsigned long> unknownRequests();
+
+    struct Node; // the usbdevfs side, defined with the ioctl handler
+
+private:
+    explicit EmulatedUsbBox(const boxsim::BoxConfig& config);
+
+    std::unique_ptr<Node> node_;
+};

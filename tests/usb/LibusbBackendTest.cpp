@@ -1,0 +1,145 @@
+#include "EmulatedUsbBox.h"
+#include "KLib/IO/USB/Enumeration.h"
+#include "device/BoxLink.h"
+#include "signal/ChannelSelection.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+// The path the program gives the emulated box: bus 1, port 1.
+const std::string boxPath = "usb:1-1";
+
+// Takes what the link asks of the program; nothing is asked in these tests but the data pipe.
+class QuietHost : public BoxHost {
+public:
+    BoxLink* link = nullptr;
+    std::vector<std::string> messages;
+    KLib::IODevice* dataPipe = nullptr;
+
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    int chooseDevice(const std::vector<std::string>&) override { return 0; }
+    void showStatus(const std::string&) override {}
+    void stopRecording() override { link->stopRun(); }
+    void selectionSent(const ChannelSelection&) override {}
+    void dataPipeChanged(KLib::IODevice* pipe) override { dataPipe = pipe; }
+};
+
+class LibusbBackendTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!EmulatedUsbBox::preloadActive())
+            GTEST_SKIP() << "umockdev's preload library is not active (run under umockdev-wrapper)";
+        // No simulated socket boxes: an empty runtime directory of our own.
+        char pattern[] = "/tmp/orva-usb-test-XXXXXX";
+        runtime_ = mkdtemp(pattern);
+        setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+        EmulatedUsbBox::instance().reset(boxsim::BoxConfig());
+    }
+    void TearDown() override {
+        if (runtime_.empty())
+            return;
+        unsetenv("XDG_RUNTIME_DIR");
+        std::filesystem::remove_all(runtime_);
+    }
+
+    std::string runtime_;
+};
+
+std::string unknownRequests() {
+    std::string text;
+    for (unsigned long request : EmulatedUsbBox::instance().unknownRequests())
+        text += " " + std::to_string(request);
+    return text;
+}
+
+TEST_F(LibusbBackendTest, EnumerationFindsTheBoxWithProductAndSerial) {
+    std::vector<std::string> paths;
+    KLib::USB::enumerateDevices(paths);
+    ASSERT_EQ(paths, std::vector<std::string>{boxPath}) << "unknown ioctls:" << unknownRequests();
+    EXPECT_EQ(BoxLink::describeDevices(paths),
+              std::vector<std::string>{"ORVA 2 USB," + boxsim::BoxConfig().serialNumber()});
+}
+
+// A box whose interface is claimed through another handle is not offered: the claim is refused
+// as busy.
+TEST_F(LibusbBackendTest, EnumerationLeavesOutABoxThatIsHeld) {
+    KLib::Ref<KLib::USB::Device> held = KLib::USB::openDevice(boxPath);
+    ASSERT_TRUE(held);
+    std::vector<std::string> paths;
+    KLib::USB::enumerateDevices(paths);
+    held->close();
+    EXPECT_TRUE(paths.empty());
+}
+
+// The identification and the capability reply come back over the command pipe: the link sizes
+// the configuration to the inputs the box reports.
+TEST_F(LibusbBackendTest, ConnectSequenceRunsOverTheCommandPipe) {
+    boxsim::BoxConfig box;
+    box.inputs = *boxsim::parseInputCounts("sin2sq1ssi1ana1");
+    EmulatedUsbBox::instance().reset(box);
+    QuietHost host;
+    BoxLink link(host);
+    host.link = &link;
+    link.setCommandPause(std::chrono::milliseconds(0));
+    Config config;
+    ASSERT_EQ(link.connect(config, boxPath), ConnectResult::Connected)
+        << "unknown ioctls:" << unknownRequests();
+    const std::string identification = link.identification();
+    link.disconnect();
+    EXPECT_EQ(config.inputSettings.sineInputs.size(), 2u);
+    EXPECT_EQ(config.inputSettings.ssiInputs.size(), 1u);
+    EmulatedUsbBox::instance().inspect([&](const boxsim::BoxModel& model) {
+        EXPECT_EQ(identification, model.identification());
+        ASSERT_GE(model.transcript().size(), 2u);
+        EXPECT_EQ(model.transcript().front(), "*IDN?");
+        EXPECT_NE(std::find(model.transcript().begin(), model.transcript().end(), "KELLMAR:CAP?"),
+                  model.transcript().end());
+    });
+}
+
+// Started, the box streams frames into the URBs that the data pipe keeps submitted: whole
+// frames with the marker and a counter that goes up by one.
+TEST_F(LibusbBackendTest, StreamDeliversFramesThroughSubmittedUrbs) {
+    QuietHost host;
+    BoxLink link(host);
+    host.link = &link;
+    link.setCommandPause(std::chrono::milliseconds(0));
+    Config config;
+    addDefaultGraph(config);
+    ASSERT_EQ(link.connect(config, boxPath), ConnectResult::Connected);
+    ASSERT_NE(host.dataPipe, nullptr);
+    std::size_t frameSize = 0;
+    EmulatedUsbBox::instance().inspect([&](const boxsim::BoxModel& model) {
+        frameSize = static_cast<std::size_t>(model.layout().frameSize);
+    });
+    link.startRun();
+
+    // 200 frames take 20 ms at the default 10000 frames/s; the deadline only ends a hang.
+    constexpr std::size_t wantedFrames = 200;
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> chunk(4096);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (bytes.size() < wantedFrames * frameSize && std::chrono::steady_clock::now() < deadline) {
+        const int n = host.dataPipe->read(chunk.data(), static_cast<int>(chunk.size()));
+        ASSERT_GE(n, 0);
+        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
+    }
+    link.stopRun();
+    link.disconnect();
+
+    ASSERT_GE(bytes.size(), wantedFrames * frameSize);
+    for (std::size_t frame = 0; frame + 1 < wantedFrames; ++frame) {
+        const std::uint8_t* at = bytes.data() + frame * frameSize;
+        ASSERT_EQ(at[0], boxsim::BoxModel::kFrameMarker) << "frame " << frame;
+        const int counter = at[1] | at[2] << 8;
+        const int next = at[frameSize + 1] | at[frameSize + 2] << 8;
+        ASSERT_EQ(next, (counter + 1) & 0xFFFF) << "frame " << frame;
+    }
+}
+
+} // namespace
