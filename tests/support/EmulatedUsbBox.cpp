@@ -73,6 +73,7 @@ struct EmulatedUsbBox::Node {
     std::unique_ptr<boxsim::BoxModel> model;
     std::chrono::steady_clock::time_point poweredOn = std::chrono::steady_clock::now();
     std::string commandReply; // bytes of the command reply endpoint not yet taken by the host
+    int streamFault = 0;      // the status of every data URB from now on; 0: none
     std::map<UMockdevIoctlClient*, ClientState> clients;
     UMockdevIoctlClient* claimedBy = nullptr;
     std::vector<unsigned long> unknown;
@@ -234,6 +235,12 @@ struct EmulatedUsbBox::Node {
             if (it->endpoint == commandInAddress) {
                 bytes = commandReply.substr(0, room);
                 commandReply.erase(0, bytes.size());
+            } else if (streamFault != 0) {
+                it->status = streamFault;
+                it->actualLength = 0;
+                state.completed.push_back(std::move(*it));
+                state.pendingIn.erase(it);
+                return true;
             } else {
                 model->advance(now());
                 bytes = model->takeFrames(room);
@@ -371,6 +378,12 @@ void EmulatedUsbBox::reset(const boxsim::BoxConfig& config) {
     std::lock_guard<std::mutex> guard(node_->lock);
     node_->model = std::make_unique<boxsim::BoxModel>(config);
     node_->commandReply.clear();
+    node_->streamFault = 0;
+}
+
+void EmulatedUsbBox::failStream(int status) {
+    std::lock_guard<std::mutex> guard(node_->lock);
+    node_->streamFault = status;
 }
 
 void EmulatedUsbBox::inspect(const std::function<void(const boxsim::BoxModel&)>& look) {

@@ -31,6 +31,9 @@ public:
     // A new model behind the device node; the USB identity (vendor, product, serial) stays the
     // one given when the testbed was made.
     void reset(const boxsim::BoxConfig& config);
+    // From now until reset(), every URB on the data endpoint ends with `status`, a negative errno
+    // as usbdevfs reports it: -EPIPE a stalled endpoint, -EOVERFLOW more bytes than the buffer.
+    void failStream(int status);
     // Runs `look` on the model while the device node is not served.
     void inspect(const std::function<void(const boxsim::BoxModel&)>& look);
     // Requests of ioctls the emulation does not know, for a diagnosis when a test fails.

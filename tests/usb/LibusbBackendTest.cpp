@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
@@ -139,6 +140,34 @@ TEST_F(LibusbBackendTest, StreamDeliversFramesThroughSubmittedUrbs) {
         const int counter = at[1] | at[2] << 8;
         const int next = at[frameSize + 1] | at[frameSize + 2] << 8;
         ASSERT_EQ(next, (counter + 1) & 0xFFFF) << "frame " << frame;
+    }
+}
+
+// A stalled or overflowing data endpoint ends the stream as a failed read, once the bytes that
+// came before are taken; it does not just fall silent.
+TEST_F(LibusbBackendTest, AStalledOrOverflowingStreamFailsTheDataPipe) {
+    for (const int fault : {EPIPE, EOVERFLOW}) {
+        SCOPED_TRACE(fault);
+        EmulatedUsbBox::instance().reset(boxsim::BoxConfig());
+        QuietHost host;
+        BoxLink link(host);
+        host.link = &link;
+        link.setCommandPause(std::chrono::milliseconds(0));
+        Config config;
+        addDefaultGraph(config);
+        ASSERT_EQ(link.connect(config, boxPath), ConnectResult::Connected);
+        link.startRun();
+        std::vector<std::uint8_t> chunk(4096);
+        int got = 0;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (got == 0 && std::chrono::steady_clock::now() < deadline)
+            got = host.dataPipe->read(chunk.data(), static_cast<int>(chunk.size()));
+        ASSERT_GT(got, 0);
+        EmulatedUsbBox::instance().failStream(-fault);
+        while (got >= 0 && std::chrono::steady_clock::now() < deadline)
+            got = host.dataPipe->read(chunk.data(), static_cast<int>(chunk.size()));
+        EXPECT_EQ(got, -1);
+        link.disconnect();
     }
 }
 

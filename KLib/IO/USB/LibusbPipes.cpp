@@ -120,7 +120,10 @@ void LibusbStreamPipe::handleEvents() {
 }
 
 // Runs on the event thread. A completed transfer hands its bytes on and goes straight back to
-// the device; a vanished device ends the stream, which read() then reports as a failure.
+// the device. Every other end of a transfer that was not cancelled on purpose ends the stream,
+// which read() then reports as a failure: a vanished device, a stalled or overflowing endpoint,
+// a transfer the device no longer takes back. Left running on the remaining transfers, the
+// stream would thin out and stop without a word.
 void LibusbStreamPipe::completed(libusb_transfer* transfer) {
     auto* self = static_cast<LibusbStreamPipe*>(transfer->user_data);
     const bool delivered = transfer->status == LIBUSB_TRANSFER_COMPLETED;
@@ -129,7 +132,7 @@ void LibusbStreamPipe::completed(libusb_transfer* transfer) {
                                                     transfer->buffer + transfer->actual_length));
     if (delivered && !self->stopping_ && libusb_submit_transfer(transfer) == LIBUSB_SUCCESS)
         return;
-    if (transfer->status == LIBUSB_TRANSFER_NO_DEVICE || transfer->status == LIBUSB_TRANSFER_ERROR)
+    if (!self->stopping_)
         self->queue_.close();
     --self->inFlight_;
 }
