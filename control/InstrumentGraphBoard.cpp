@@ -1,21 +1,13 @@
 #include "control/InstrumentGraphBoard.h"
 
-#include <algorithm>
 #include <iterator>
 
 void InstrumentGraphBoard::recreate(Config& config) {
     server_->clear();
     graphs_.clear();
-    fftViews_.clear();
     server_->setLineWidth(config.inputSettings.lineWidth);
-    for (GraphData& graph : config.graphList) {
-        graphs_.push_back(server_->createGraph(config.inputSettings, graph));
-        if (valueCallback_)
-            graphs_.back()->setValueCallback(valueCallback_);
-        // Created right after its graph, the view gets the slice below it.
-        if (graph.fft)
-            fftViews_.push_back(server_->createFFTGraph(graphs_.back(), graph));
-    }
+    for (std::size_t index = 0; index < config.graphList.size(); ++index)
+        placeGraph(config, static_cast<int>(index));
     rebuildAll();
     server_->setSyncXAxis(config.syncXAxis);
     // A configuration from before the axis state was stored, or one made up without a file:
@@ -31,28 +23,25 @@ Instrument* InstrumentGraphBoard::instrumentAfter(std::size_t index) const {
     return index + 1 < graphs_.size() ? graphs_[index + 1].get() : nullptr;
 }
 
-void InstrumentGraphBoard::keepFFTView(std::size_t index) {
-    FFTGraph* view = graphs_[index]->fftView();
-    const auto position = std::count_if(graphs_.begin(), graphs_.begin() + index,
-                                        [](const auto& graph) { return graph->fftView(); });
-    fftViews_.insert(fftViews_.begin() + position, KLib::Ref<FFTGraph>(view));
-}
-
-void InstrumentGraphBoard::insertGraph(Config& config, int index) {
+Graph& InstrumentGraphBoard::placeGraph(Config& config, int index) {
     const auto at = static_cast<std::size_t>(index);
-    if (index < 0 || at > graphs_.size() || at >= config.graphList.size())
-        return;
     GraphData& record = *std::next(config.graphList.begin(), index);
     Instrument* below = at < graphs_.size() ? graphs_[at].get() : nullptr;
     const KLib::Ref<Graph> graph = server_->createGraph(config.inputSettings, record, below);
     graphs_.insert(graphs_.begin() + index, graph);
     if (valueCallback_)
         graph->setValueCallback(valueCallback_);
-    if (record.fft) {
+    // Made right after its graph, the view gets the slice below it.
+    if (record.fft)
         server_->createFFTGraph(graph, record, below);
-        keepFFTView(at);
-    }
-    graph->rebuild();
+    return *graph;
+}
+
+void InstrumentGraphBoard::insertGraph(Config& config, int index) {
+    const auto at = static_cast<std::size_t>(index);
+    if (index < 0 || at > graphs_.size() || at >= config.graphList.size())
+        return;
+    placeGraph(config, index).rebuild();
     // Its X axis follows the others once it has its place on the panel.
     server_->setSyncXAxis(config.syncXAxis);
 }
@@ -78,7 +67,6 @@ void InstrumentGraphBoard::addFFTView(int index) {
         return;
     const auto at = static_cast<std::size_t>(index);
     server_->createFFTGraph(graphs_[at], graph->record(), instrumentAfter(at));
-    keepFFTView(at);
     refitFFTView(index);
 }
 
@@ -87,10 +75,9 @@ void InstrumentGraphBoard::removeFFTView(int index) {
     FFTGraph* view = graph ? graph->fftView() : nullptr;
     if (!view)
         return;
-    server_->removeInstrument(view);
-    fftViews_.erase(std::find_if(fftViews_.begin(), fftViews_.end(),
-                                 [&](const auto& kept) { return kept.get() == view; }));
+    // Unlinked at once: a menu that was opened on the view may hold it a little longer.
     graph->setFFTView(nullptr);
+    server_->removeInstrument(view);
 }
 
 void InstrumentGraphBoard::refitFFTView(int index) {
@@ -127,17 +114,25 @@ std::vector<SampleTarget*> InstrumentGraphBoard::targets() {
     return targets;
 }
 
+std::vector<FFTGraph*> InstrumentGraphBoard::fftViews() const {
+    std::vector<FFTGraph*> views;
+    for (const KLib::Ref<Graph>& graph : graphs_)
+        if (graph->fftView())
+            views.push_back(graph->fftView());
+    return views;
+}
+
 void InstrumentGraphBoard::fitAll() {
     for (const KLib::Ref<Graph>& graph : graphs_)
         graph->fitX();
-    for (const KLib::Ref<FFTGraph>& view : fftViews_)
+    for (FFTGraph* view : fftViews())
         view->fitX();
 }
 
 void InstrumentGraphBoard::autoScaleAll() {
     for (const KLib::Ref<Graph>& graph : graphs_)
         graph->autoScaleY();
-    for (const KLib::Ref<FFTGraph>& view : fftViews_)
+    for (FFTGraph* view : fftViews())
         view->autoScaleY();
 }
 

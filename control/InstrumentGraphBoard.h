@@ -47,17 +47,18 @@ public:
     const std::vector<KLib::Ref<Graph>>& graphs() const { return graphs_; }
     // The time graph at `index`, or null.
     Graph* graphAt(int index) const;
-    // The FFT views of the graphs with FFT set, in graph order.
-    const std::vector<KLib::Ref<FFTGraph>>& fftViews() const { return fftViews_; }
+    // The FFT views of the graphs that have one, in graph order; the panel keeps them.
+    std::vector<FFTGraph*> fftViews() const;
 
 private:
-    // The FFT view of graph `index` into fftViews_, in graph order.
-    void keepFFTView(std::size_t index);
+    // Makes the instruments of the record at `index` (its time graph, and its FFT view when
+    // the record asks for one) and puts them on the panel above those of graph `index`, which
+    // moves down; not yet rebuilt.
+    Graph& placeGraph(Config& config, int index);
     // The instrument right below graph `index` and its view: the next graph's, or none.
     Instrument* instrumentAfter(std::size_t index) const;
 
     InstrumentServer* server_ = nullptr;
     std::vector<KLib::Ref<Graph>> graphs_;
-    std::vector<KLib::Ref<FFTGraph>> fftViews_;
     Instrument::ValueCallback valueCallback_;
 };

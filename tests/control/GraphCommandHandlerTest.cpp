@@ -103,7 +103,7 @@ TEST_F(GraphCommandHandlerTest, FFTViewComesAndGoesWithoutItsGraph) {
     handler.run(addFFTGraphCommand, &graph(1), -1);
     EXPECT_TRUE(graphRecord(1).fft);
     ASSERT_EQ(board.fftViews().size(), 1u);
-    ASSERT_EQ(graph(1).fftView(), board.fftViews()[0].get());
+    ASSERT_EQ(graph(1).fftView(), board.fftViews()[0]);
     // "Remove graph" on the view removes the view only.
     handler.run(removeGraphCommand, graph(1).fftView(), -1);
     EXPECT_FALSE(graphRecord(1).fft);
