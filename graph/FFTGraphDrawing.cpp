@@ -94,7 +94,7 @@ void FFTGraph::drawLegend(Painter& painter) const {
         drawLegendEntry(painter, x0, top, fontHeight, channel.color,
                         channel.caption + " [" + scaleText + unitName(channel.unit) + "]",
                         x1_ + legendColumnRight);
-        top += fontHeight + 2.0;
+        top += legendRowHeight(fontHeight);
     }
 }
 

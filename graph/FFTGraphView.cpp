@@ -51,7 +51,7 @@ HitResult FFTGraph::hitTest(double x, double y) const {
     if (onPlot.code != noHit)
         return onPlot;
     // One row per channel, or the "click here" row of a graph without channels.
-    const double rowHeight = server_.fontHeight() + 2.0;
+    const double rowHeight = legendRowHeight(server_.fontHeight());
     const std::size_t channels = graph_.channelList.size();
     for (std::size_t row = 0; row < std::max<std::size_t>(channels, 1); ++row) {
         const double top = y1_ + legendInset + static_cast<double>(row) * rowHeight;

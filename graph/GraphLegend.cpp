@@ -13,7 +13,7 @@ constexpr double valueBoxWidth = 50.0;
 } // namespace
 
 double Graph::rowHeight() const {
-    return server_.fontHeight() + 2.0;
+    return legendRowHeight(server_.fontHeight());
 }
 
 std::vector<Graph::LegendRow> Graph::legendRows() const {

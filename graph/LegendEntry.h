@@ -12,6 +12,11 @@ constexpr double legendColumnRight = 93.0;
 // The first row starts this far inside the viewport's top-left corner, pixels.
 constexpr double legendInset = 5.0;
 
+// Pixels from one legend row to the next, for text `fontHeight` pixels high.
+constexpr double legendRowHeight(double fontHeight) {
+    return fontHeight + 2.0;
+}
+
 // One legend row whose top is `top`: a square of the colour (0xRRGGBB) at x and the text beside
 // it, ended with "..." where it would reach past `right`. Pixels; fontHeight is the text's.
 void drawLegendEntry(Painter& painter, double x, double top, double fontHeight, int colour,
