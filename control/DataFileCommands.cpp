@@ -5,7 +5,6 @@
 #include "files/DataFileWriter.h"
 #include "files/MatDataReader.h"
 #include "files/PathPieces.h"
-#include "graph/WindowMemory.h"
 
 #include <unistd.h>
 
@@ -32,7 +31,7 @@ bool MainController::readDataFile(const std::string& path) {
     if (keep) {
         // Graph windows the machine cannot hold are not built; the caller rebuilds the graphs
         // of the configuration in force.
-        if (!windowsFit(windowBytes(side, side.inputSettings.displayTime), builtWindowBytes()))
+        if (!windowsFit(side))
             return false;
         replaceConfiguration(std::move(side), pieces.fileName);
     } else {
@@ -50,7 +49,7 @@ bool MainController::readDataFile(const std::string& path) {
         // The windows take the loaded samples over, so they need as much memory again.
         Config loaded = config_;
         applyLoadedData(data, loaded);
-        if (!windowsFit(windowBytes(loaded, loaded.inputSettings.displayTime), 0))
+        if (!windowsFit(loaded))
             return false;
         replaceConfiguration(std::move(loaded), pieces.fileName);
     }

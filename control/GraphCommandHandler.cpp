@@ -3,7 +3,6 @@
 #include "control/InstrumentGraphBoard.h"
 #include "control/MainController.h"
 #include "graph/FFTGraph.h"
-#include "graph/WindowMemory.h"
 
 #include <iterator>
 
@@ -81,8 +80,7 @@ void GraphCommandHandler::run(int command, const Instrument* instrument, int cha
         return;
     // A new channel gets a data window as long as its graph's; one the machine cannot hold is
     // not added, and the recording goes on.
-    if (!controller_.windowsFit(windowBytes(edited, edited.inputSettings.displayTime),
-                                controller_.builtWindowBytes()))
+    if (!controller_.windowsFit(edited))
         return;
     // As after a settings change: no transfer while the graphs and the selection differ.
     controller_.stopRecording();

@@ -2,7 +2,6 @@
 
 #include "config/ConfigFile.h"
 #include "control/ConfigurationCheck.h"
-#include "graph/WindowMemory.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -37,7 +36,7 @@ bool MainController::startUp() {
         loaded = Config{};
         addDefaultGraph(loaded);
         ui_.showStatus("Default configuration loaded.");
-    } else if (!windowsFit(windowBytes(loaded, loaded.inputSettings.displayTime), 0)) {
+    } else if (!windowsFit(loaded)) {
         loaded.inputSettings.displayTime = Config{}.inputSettings.displayTime;
         ui_.showMessage("The graphs of the stored configuration need more memory than this "
                         "computer has available. The display time is set to 1 s.");
@@ -108,7 +107,7 @@ void MainController::loadConfiguration(const std::string& path) {
         ui_.showStatus("Failed to load configuration!");
         return;
     }
-    if (!windowsFit(windowBytes(loaded, loaded.inputSettings.displayTime), builtWindowBytes()))
+    if (!windowsFit(loaded))
         return;
     replaceConfiguration(std::move(loaded), "");
     link_.configure(config_);

@@ -85,6 +85,8 @@ public:
     // Whether data windows of `needed` bytes can replace those of `current` bytes; the status
     // bar says why not.
     bool windowsFit(std::uint64_t needed, std::uint64_t current);
+    // Whether the data windows of the configuration `next` can replace those built now.
+    bool windowsFit(const Config& next);
     // Replaces the system's figure of available memory (bytes), for tests.
     void setAvailableMemory(std::function<std::uint64_t()> bytes) {
         availableMemory_ = std::move(bytes);

@@ -14,6 +14,10 @@ std::uint64_t MainController::builtWindowBytes() const {
     return windowBytes(config_, config_.inputSettings.displayTime);
 }
 
+bool MainController::windowsFit(const Config& next) {
+    return windowsFit(windowBytes(next, next.inputSettings.displayTime), builtWindowBytes());
+}
+
 bool MainController::windowsFit(std::uint64_t needed, std::uint64_t current) {
     // The windows built now are given back when the new ones are made.
     if (needed <= current)
