@@ -30,6 +30,19 @@ public:
     void dataPipeChanged(KLib::IODevice* pipe) override { dataPipe = pipe; }
 };
 
+// A link to the emulated box as the program drives it, without its pauses between commands,
+// with the configuration it sizes.
+struct TestLink {
+    TestLink() {
+        host.link = &link;
+        link.setCommandPause(std::chrono::milliseconds(0));
+    }
+    ConnectResult connect() { return link.connect(config, boxPath); }
+    QuietHost host;
+    BoxLink link{host};
+    Config config;
+};
+
 class LibusbBackendTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -83,17 +96,12 @@ TEST_F(LibusbBackendTest, ConnectSequenceRunsOverTheCommandPipe) {
     boxsim::BoxConfig box;
     box.inputs = *boxsim::parseInputCounts("sin2sq1ssi1ana1");
     EmulatedUsbBox::instance().reset(box);
-    QuietHost host;
-    BoxLink link(host);
-    host.link = &link;
-    link.setCommandPause(std::chrono::milliseconds(0));
-    Config config;
-    ASSERT_EQ(link.connect(config, boxPath), ConnectResult::Connected)
-        << "unknown ioctls:" << unknownRequests();
-    const std::string identification = link.identification();
-    link.disconnect();
-    EXPECT_EQ(config.inputSettings.sineInputs.size(), 2u);
-    EXPECT_EQ(config.inputSettings.ssiInputs.size(), 1u);
+    TestLink test;
+    ASSERT_EQ(test.connect(), ConnectResult::Connected) << "unknown ioctls:" << unknownRequests();
+    const std::string identification = test.link.identification();
+    test.link.disconnect();
+    EXPECT_EQ(test.config.inputSettings.sineInputs.size(), 2u);
+    EXPECT_EQ(test.config.inputSettings.ssiInputs.size(), 1u);
     EmulatedUsbBox::instance().inspect([&](const boxsim::BoxModel& model) {
         EXPECT_EQ(identification, model.identification());
         ASSERT_GE(model.transcript().size(), 2u);
@@ -106,19 +114,15 @@ TEST_F(LibusbBackendTest, ConnectSequenceRunsOverTheCommandPipe) {
 // Started, the box streams frames into the URBs that the data pipe keeps submitted: whole
 // frames with the marker and a counter that goes up by one.
 TEST_F(LibusbBackendTest, StreamDeliversFramesThroughSubmittedUrbs) {
-    QuietHost host;
-    BoxLink link(host);
-    host.link = &link;
-    link.setCommandPause(std::chrono::milliseconds(0));
-    Config config;
-    addDefaultGraph(config);
-    ASSERT_EQ(link.connect(config, boxPath), ConnectResult::Connected);
-    ASSERT_NE(host.dataPipe, nullptr);
+    TestLink test;
+    addDefaultGraph(test.config);
+    ASSERT_EQ(test.connect(), ConnectResult::Connected);
+    ASSERT_NE(test.host.dataPipe, nullptr);
     std::size_t frameSize = 0;
     EmulatedUsbBox::instance().inspect([&](const boxsim::BoxModel& model) {
         frameSize = static_cast<std::size_t>(model.layout().frameSize);
     });
-    link.startRun();
+    test.link.startRun();
 
     // 200 frames take 20 ms at the default 10000 frames/s; the deadline only ends a hang.
     constexpr std::size_t wantedFrames = 200;
@@ -126,12 +130,12 @@ TEST_F(LibusbBackendTest, StreamDeliversFramesThroughSubmittedUrbs) {
     std::vector<std::uint8_t> chunk(4096);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (bytes.size() < wantedFrames * frameSize && std::chrono::steady_clock::now() < deadline) {
-        const int n = host.dataPipe->read(chunk.data(), static_cast<int>(chunk.size()));
+        const int n = test.host.dataPipe->read(chunk.data(), static_cast<int>(chunk.size()));
         ASSERT_GE(n, 0);
         bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
     }
-    link.stopRun();
-    link.disconnect();
+    test.link.stopRun();
+    test.link.disconnect();
 
     ASSERT_GE(bytes.size(), wantedFrames * frameSize);
     for (std::size_t frame = 0; frame + 1 < wantedFrames; ++frame) {
@@ -149,25 +153,21 @@ TEST_F(LibusbBackendTest, AStalledOrOverflowingStreamFailsTheDataPipe) {
     for (const int fault : {EPIPE, EOVERFLOW}) {
         SCOPED_TRACE(fault);
         EmulatedUsbBox::instance().reset(boxsim::BoxConfig());
-        QuietHost host;
-        BoxLink link(host);
-        host.link = &link;
-        link.setCommandPause(std::chrono::milliseconds(0));
-        Config config;
-        addDefaultGraph(config);
-        ASSERT_EQ(link.connect(config, boxPath), ConnectResult::Connected);
-        link.startRun();
+        TestLink test;
+        addDefaultGraph(test.config);
+        ASSERT_EQ(test.connect(), ConnectResult::Connected);
+        test.link.startRun();
         std::vector<std::uint8_t> chunk(4096);
         int got = 0;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (got == 0 && std::chrono::steady_clock::now() < deadline)
-            got = host.dataPipe->read(chunk.data(), static_cast<int>(chunk.size()));
+            got = test.host.dataPipe->read(chunk.data(), static_cast<int>(chunk.size()));
         ASSERT_GT(got, 0);
         EmulatedUsbBox::instance().failStream(-fault);
         while (got >= 0 && std::chrono::steady_clock::now() < deadline)
-            got = host.dataPipe->read(chunk.data(), static_cast<int>(chunk.size()));
+            got = test.host.dataPipe->read(chunk.data(), static_cast<int>(chunk.size()));
         EXPECT_EQ(got, -1);
-        link.disconnect();
+        test.link.disconnect();
     }
 }
 
