@@ -12,6 +12,11 @@
 #include <wx/image.h>
 #include <wx/utils.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
 namespace {
 
 // Lets the toolkit deliver what is queued: sizes, paints, timer ticks.
@@ -30,7 +35,53 @@ void sendMouse(WXInstrumentPanel& panel, wxEventType type, int x, bool leftDown,
     panel.handleMouse(event);
 }
 
+// What the display shows now, read back from the X server.
+wxImage screenshot() {
+    const std::string path = "/tmp/orva-panel-" + std::to_string(::getpid()) + ".png";
+    EXPECT_EQ(std::system(("import -window root png:" + path).c_str()), 0);
+    wxImage image(path, wxBITMAP_TYPE_PNG);
+    std::remove(path.c_str());
+    return image;
+}
+
+// Pixels of the rectangle (screen coordinates) that differ between two screenshots.
+int changedPixels(const wxImage& a, const wxImage& b, const wxRect& area) {
+    int changed = 0;
+    for (int y = area.GetTop(); y <= area.GetBottom(); ++y)
+        for (int x = area.GetLeft(); x <= area.GetRight(); ++x)
+            changed += a.GetRed(x, y) != b.GetRed(x, y) || a.GetGreen(x, y) != b.GetGreen(x, y) ||
+                       a.GetBlue(x, y) != b.GetBlue(x, y);
+    return changed;
+}
+
 } // namespace
+
+// The hover highlight shows on the display and, removed, leaves no mark: drawn in XOR, GTK 3
+// left it black and a second drawing did not take it away.
+TEST(GraphPanelTest, TheHighlightLeavesNoMarkOnTheDisplay) {
+    wxInitAllImageHandlers();
+    Config config;
+    addDefaultGraph(config);
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "graphs", wxDefaultPosition, wxSize(640, 480));
+    auto* panel = new WXInstrumentPanel(frame, config);
+    KLib::Ref<Graph> graph =
+        panel->server().createGraph(config.inputSettings, config.graphList.front());
+    graph->rebuild();
+    frame->Show();
+    settle();
+    const wxImage before = screenshot();
+    const wxPoint origin = panel->GetScreenPosition();
+    const wxRect area(origin.x + 2, origin.y + 2, 100, 20); // the legend's first row, and more
+    panel->server().drawHighlight(5, 5, 95, 17);
+    settle();
+    EXPECT_GT(changedPixels(before, screenshot(), area), 100);
+    panel->server().drawHighlight(0, 0, 0, 0);
+    settle();
+    EXPECT_EQ(changedPixels(before, screenshot(), area), 0);
+    graph.reset();
+    frame->Destroy();
+    settle();
+}
 
 TEST(GraphPanelTest, PaintsAndFollowsTheMouseUnlessLocked) {
     Config config;
