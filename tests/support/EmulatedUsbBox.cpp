@@ -73,7 +73,11 @@ struct EmulatedUsbBox::Node {
     std::unique_ptr<boxsim::BoxModel> model;
     std::chrono::steady_clock::time_point poweredOn = std::chrono::steady_clock::now();
     std::string commandReply; // bytes of the command reply endpoint not yet taken by the host
-    int streamFault = 0;      // the status of every data URB from now on; 0: none
+    // Stream bytes taken from the sample memory and not yet sent: the part of a frame that did
+    // not fit into the last URB. The stream is one run of bytes, as on the bus, so a full URB
+    // usually ends inside a frame.
+    std::string streamBytes;
+    int streamFault = 0; // the status of every data URB from now on; 0: none
     std::map<UMockdevIoctlClient*, ClientState> clients;
     UMockdevIoctlClient* claimedBy = nullptr;
     std::vector<unsigned long> unknown;
@@ -111,6 +115,7 @@ struct EmulatedUsbBox::Node {
             return;
         claimedBy = nullptr;
         commandReply.clear();
+        streamBytes.clear();
         model->hostDisconnected(now());
     }
 
@@ -242,8 +247,7 @@ struct EmulatedUsbBox::Node {
                 state.pendingIn.erase(it);
                 return true;
             } else {
-                model->advance(now());
-                bytes = model->takeFrames(room);
+                bytes = streamFor(room);
             }
             if (bytes.empty())
                 continue;
@@ -254,6 +258,17 @@ struct EmulatedUsbBox::Node {
             return true;
         }
         return false;
+    }
+
+    // Up to `room` bytes of the stream, whatever frames they cut.
+    std::string streamFor(std::size_t room) {
+        model->advance(now());
+        const auto frameSize = static_cast<std::size_t>(model->layout().frameSize);
+        if (streamBytes.size() < room)
+            streamBytes += model->takeFrames(room - streamBytes.size() + frameSize - 1);
+        std::string bytes = streamBytes.substr(0, room);
+        streamBytes.erase(0, bytes.size());
+        return bytes;
     }
 
     void reap(UMockdevIoctlClient* client) {
@@ -378,6 +393,7 @@ void EmulatedUsbBox::reset(const boxsim::BoxConfig& config) {
     std::lock_guard<std::mutex> guard(node_->lock);
     node_->model = std::make_unique<boxsim::BoxModel>(config);
     node_->commandReply.clear();
+    node_->streamBytes.clear();
     node_->streamFault = 0;
 }
 
@@ -386,9 +402,26 @@ void EmulatedUsbBox::failStream(int status) {
     node_->streamFault = status;
 }
 
+void EmulatedUsbBox::command(const std::string& line) {
+    std::lock_guard<std::mutex> guard(node_->lock);
+    node_->model->receiveCommandBytes(line + "\n", node_->now());
+}
+
 void EmulatedUsbBox::inspect(const std::function<void(const boxsim::BoxModel&)>& look) {
     std::lock_guard<std::mutex> guard(node_->lock);
+    node_->model->advance(node_->now());
     look(*node_->model);
+}
+
+int EmulatedUsbBox::waitingStreamUrbs() {
+    std::lock_guard<std::mutex> guard(node_->lock);
+    const auto holder = node_->clients.find(node_->claimedBy);
+    if (holder == node_->clients.end())
+        return 0;
+    const std::deque<Urb>& waiting = holder->second.pendingIn;
+    return static_cast<int>(std::count_if(waiting.begin(), waiting.end(), [](const Urb& urb) {
+        return urb.endpoint == dataInAddress;
+    }));
 }
 
 std::vector<unsigned long> EmulatedUsbBox::unknownRequests() {

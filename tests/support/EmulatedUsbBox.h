@@ -34,8 +34,13 @@ public:
     // From now until reset(), every URB on the data endpoint ends with `status`, a negative errno
     // as usbdevfs reports it: -EPIPE a stalled endpoint, -EOVERFLOW more bytes than the buffer.
     void failStream(int status);
-    // Runs `look` on the model while the device node is not served.
+    // A command line given to the box as if it had come over the command endpoint, for a test
+    // that needs the box to do something while the host is busy; any reply is dropped.
+    void command(const std::string& line);
+    // Runs `look` on the model, brought up to the present, while the device node is not served.
     void inspect(const std::function<void(const boxsim::BoxModel&)>& look);
+    // Data URBs that the host holding the box has submitted and the box has not filled yet.
+    int waitingStreamUrbs();
     // Requests of ioctls the emulation does not know, for a diagnosis when a test fails.
     std::vector<unsigned long> unknownRequests();
 

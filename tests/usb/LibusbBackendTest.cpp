@@ -1,6 +1,8 @@
 #include "EmulatedUsbBox.h"
 #include "KLib/IO/USB/Enumeration.h"
+#include "acquisition/FrameReader.h"
 #include "device/BoxLink.h"
+#include "signal/Catalogue.h"
 #include "signal/ChannelSelection.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -64,6 +67,46 @@ protected:
     std::string runtime_;
 };
 
+// Follows the frames of a stream read in pieces of any size: each must begin with the box's
+// marker, and the counter goes up by one from frame to frame except where frames were lost.
+class FrameStream {
+public:
+    explicit FrameStream(std::size_t frameSize) : frameSize_(frameSize) {}
+
+    // False at the first frame that does not begin with the marker.
+    bool take(const std::uint8_t* bytes, std::size_t count) {
+        carry_.insert(carry_.end(), bytes, bytes + count);
+        std::size_t at = 0;
+        for (; at + frameSize_ <= carry_.size(); at += frameSize_) {
+            if (carry_[at] != boxsim::BoxModel::kFrameMarker)
+                return false;
+            const int counter = carry_[at + 1] | carry_[at + 2] << 8;
+            if (frames > 0)
+                lost += (counter - last_ - 1) & 0xFFFF;
+            last_ = counter;
+            ++frames;
+        }
+        carry_.erase(carry_.begin(), carry_.begin() + static_cast<std::ptrdiff_t>(at));
+        return true;
+    }
+
+    long frames = 0;
+    long lost = 0; // counted from the gaps, modulo the counter's 65536
+
+private:
+    std::size_t frameSize_;
+    std::vector<std::uint8_t> carry_;
+    int last_ = 0;
+};
+
+std::size_t emulatedFrameSize() {
+    std::size_t frameSize = 0;
+    EmulatedUsbBox::instance().inspect([&](const boxsim::BoxModel& model) {
+        frameSize = static_cast<std::size_t>(model.layout().frameSize);
+    });
+    return frameSize;
+}
+
 std::string unknownRequests() {
     std::string text;
     for (unsigned long request : EmulatedUsbBox::instance().unknownRequests())
@@ -118,33 +161,77 @@ TEST_F(LibusbBackendTest, StreamDeliversFramesThroughSubmittedUrbs) {
     addDefaultGraph(test.config);
     ASSERT_EQ(test.connect(), ConnectResult::Connected);
     ASSERT_NE(test.host.dataPipe, nullptr);
-    std::size_t frameSize = 0;
-    EmulatedUsbBox::instance().inspect([&](const boxsim::BoxModel& model) {
-        frameSize = static_cast<std::size_t>(model.layout().frameSize);
-    });
+    FrameStream stream(emulatedFrameSize());
     test.link.startRun();
 
     // 200 frames take 20 ms at the default 10000 frames/s; the deadline only ends a hang.
-    constexpr std::size_t wantedFrames = 200;
-    std::vector<std::uint8_t> bytes;
     std::vector<std::uint8_t> chunk(4096);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (bytes.size() < wantedFrames * frameSize && std::chrono::steady_clock::now() < deadline) {
+    while (stream.frames < 200 && std::chrono::steady_clock::now() < deadline) {
         const int n = test.host.dataPipe->read(chunk.data(), static_cast<int>(chunk.size()));
         ASSERT_GE(n, 0);
-        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
+        ASSERT_TRUE(stream.take(chunk.data(), static_cast<std::size_t>(n)))
+            << "frame " << stream.frames;
     }
     test.link.stopRun();
     test.link.disconnect();
+    EXPECT_GE(stream.frames, 200);
+    EXPECT_EQ(stream.lost, 0);
+}
 
-    ASSERT_GE(bytes.size(), wantedFrames * frameSize);
-    for (std::size_t frame = 0; frame + 1 < wantedFrames; ++frame) {
-        const std::uint8_t* at = bytes.data() + frame * frameSize;
-        ASSERT_EQ(at[0], boxsim::BoxModel::kFrameMarker) << "frame " << frame;
-        const int counter = at[1] | at[2] << 8;
-        const int next = at[frameSize + 1] | at[frameSize + 2] << 8;
-        ASSERT_EQ(next, (counter + 1) & 0xFFFF) << "frame " << frame;
+// A reader that stops taking bytes holds the box back: the transfers wait, the box's sample
+// memory overflows and drops whole frames, which the frame counter shows. Every byte read
+// afterwards still belongs to a whole frame in its place; no part of a transfer was thrown away.
+TEST_F(LibusbBackendTest, AReaderThatFallsBehindLosesWholeCountedFramesOnly) {
+    TestLink test;
+    test.config.inputSettings.rate = 500000;
+    addDefaultGraph(test.config);
+    ASSERT_EQ(test.connect(), ConnectResult::Connected);
+    // Every signal of every input: the largest frame, the queue's limit soonest.
+    GraphData& graph = test.config.graphList.front();
+    graph.channelList.clear();
+    const Catalogue catalogue = buildCatalogue(test.config.inputSettings);
+    for (std::size_t input = 0; input < catalogue.inputs.size(); ++input)
+        for (std::size_t signal = 0; signal < catalogue.inputs[input].size(); ++signal) {
+            ChannelData& channel = addChannel(graph);
+            channel.input = static_cast<int>(input);
+            channel.channel = static_cast<int>(signal);
+        }
+    test.link.sendSelection(test.config);
+    FrameStream stream(emulatedFrameSize());
+    test.link.startRun();
+
+    // Nothing is read until every transfer is held back and the box has lost frames.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::uint64_t overflowed = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EmulatedUsbBox::instance().inspect(
+            [&](const boxsim::BoxModel& model) { overflowed = model.framesLostByOverflow(); });
+        if (overflowed > 0 && EmulatedUsbBox::instance().waitingStreamUrbs() == 0)
+            break;
     }
+    // Then the reader catches up with the box, which is stopped after that, and everything is
+    // read up to its last frame.
+    std::vector<std::uint8_t> chunk(FrameReader::readSize);
+    const auto caughtUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    int n = 0;
+    do {
+        if (std::chrono::steady_clock::now() > caughtUp)
+            EmulatedUsbBox::instance().command("TRIGGER:RUN 0");
+        n = test.host.dataPipe->read(chunk.data(), static_cast<int>(chunk.size()));
+        ASSERT_GE(n, 0);
+        ASSERT_TRUE(stream.take(chunk.data(), static_cast<std::size_t>(n)))
+            << "frame " << stream.frames;
+    } while (n > 0);
+    std::uint64_t lostByBox = 0;
+    EmulatedUsbBox::instance().inspect(
+        [&](const boxsim::BoxModel& model) { lostByBox = model.framesLostByOverflow(); });
+    test.link.stopRun();
+    test.link.disconnect();
+    ASSERT_GT(overflowed, 0u);
+    // The counter tells lost frames apart only modulo its 65536 values.
+    EXPECT_EQ((lostByBox - static_cast<std::uint64_t>(stream.lost)) % 65536, 0u);
 }
 
 // A stalled or overflowing data endpoint ends the stream as a failed read, once the bytes that

@@ -78,5 +78,10 @@ std::size_t ByteQueue::droppedBytes() const {
     return dropped_;
 }
 
+std::size_t ByteQueue::queuedBytes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return queued_;
+}
+
 } // namespace USB
 } // namespace KLib

@@ -34,6 +34,8 @@ public:
     void close();
 
     std::size_t droppedBytes() const;
+    std::size_t queuedBytes() const;
+    std::size_t limitBytes() const { return limit_; }
 
 private:
     mutable std::mutex mutex_;

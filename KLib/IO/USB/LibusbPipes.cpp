@@ -113,10 +113,32 @@ LibusbStreamPipe::~LibusbStreamPipe() {
         libusb_free_transfer(transfer);
 }
 
+// Transfers in flight need their completions handled; parked ones may be resubmitted by read()
+// at any time until the pipe stops.
+bool LibusbStreamPipe::eventsNeeded() {
+    std::lock_guard<std::mutex> lock(parkedLock_);
+    return inFlight_ > 0 || (!parked_.empty() && !stopping_);
+}
+
 void LibusbStreamPipe::handleEvents() {
     timeval slice{0, 100 * 1000};
-    while (inFlight_ > 0)
+    while (eventsNeeded())
         libusb_handle_events_timeout_completed(libusbContext(), &slice, nullptr);
+}
+
+// Whether the queue can take a full buffer of every transfer, so that a push never meets the
+// queue's limit and a block (which need not end on a frame boundary) is never refused.
+bool LibusbStreamPipe::queueHasRoom() const {
+    return queue_.queuedBytes() + transfers_.size() * streamTransferBytes <= queue_.limitBytes();
+}
+
+bool LibusbStreamPipe::resubmitOrPark(libusb_transfer* transfer) {
+    if (!queueHasRoom()) {
+        parked_.push_back(transfer);
+        --inFlight_;
+        return true;
+    }
+    return libusb_submit_transfer(transfer) == LIBUSB_SUCCESS;
 }
 
 // Runs on the event thread. A completed transfer hands its bytes on and goes straight back to
@@ -130,17 +152,33 @@ void LibusbStreamPipe::completed(libusb_transfer* transfer) {
     if (delivered && transfer->actual_length > 0)
         self->queue_.push(std::vector<std::uint8_t>(transfer->buffer,
                                                     transfer->buffer + transfer->actual_length));
-    if (delivered && !self->stopping_ && libusb_submit_transfer(transfer) == LIBUSB_SUCCESS)
+    std::lock_guard<std::mutex> lock(self->parkedLock_);
+    if (delivered && !self->stopping_ && self->resubmitOrPark(transfer))
         return;
     if (!self->stopping_)
         self->queue_.close();
     --self->inFlight_;
 }
 
+void LibusbStreamPipe::resubmitParked() {
+    std::lock_guard<std::mutex> lock(parkedLock_);
+    if (parked_.empty() || stopping_ || !queueHasRoom())
+        return;
+    for (libusb_transfer* transfer : parked_) {
+        if (libusb_submit_transfer(transfer) == LIBUSB_SUCCESS)
+            ++inFlight_;
+        else
+            queue_.close();
+    }
+    parked_.clear();
+}
+
 int LibusbStreamPipe::read(void* buffer, int length) {
     if (!isOpen())
         return -1;
-    return queue_.pop(buffer, length, std::chrono::milliseconds(timeoutMs_));
+    const int got = queue_.pop(buffer, length, std::chrono::milliseconds(timeoutMs_));
+    resubmitParked();
+    return got;
 }
 
 int LibusbStreamPipe::write(const void* buffer, int length) {
@@ -149,7 +187,11 @@ int LibusbStreamPipe::write(const void* buffer, int length) {
     return bulkWrite(handle_, outAddress_, buffer, length, timeoutMs_);
 }
 
+// Transfers kept back go out again first, so that what the box still holds arrives during the
+// drain instead of at the start of the next recording.
 void LibusbStreamPipe::drain() {
+    queue_.discard();
+    resubmitParked();
     queue_.drain(drainPasses, std::chrono::milliseconds(drainPassMs));
 }
 
@@ -157,7 +199,10 @@ void LibusbStreamPipe::drain() {
 void LibusbStreamPipe::abortIn() {
     if (!events_.joinable())
         return;
-    stopping_ = true;
+    {
+        std::lock_guard<std::mutex> lock(parkedLock_);
+        stopping_ = true;
+    }
     for (libusb_transfer* transfer : transfers_)
         libusb_cancel_transfer(transfer);
     events_.join();

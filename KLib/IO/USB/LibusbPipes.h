@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -44,7 +45,10 @@ private:
 
 // Data pipe: a ring of asynchronous bulk IN transfers stays submitted, together large enough for
 // well over 250 ms of the fastest stream, and a thread of its own completes and resubmits them.
-// Completed bytes wait in a queue for read().
+// Completed bytes wait in a queue for read(). A reader that falls behind holds the box back
+// instead of losing bytes: once the queue could not take every transfer in flight, completed
+// transfers wait until read() has made room. The box's own sample memory then overflows, and it
+// drops whole frames, which its frame counter shows.
 class LibusbStreamPipe : public Pipe {
 public:
     LibusbStreamPipe(const Ref<Device>& parent, libusb_device_handle* handle, int timeoutMs,
@@ -60,6 +64,13 @@ protected:
 
 private:
     static void completed(libusb_transfer* transfer);
+    // Resubmits `transfer` or, while the queue has no room for all transfers, keeps it back;
+    // false when the device refused it. Called with parkedLock_ held.
+    bool resubmitOrPark(libusb_transfer* transfer);
+    // Resubmits the transfers kept back once the queue has room for them.
+    void resubmitParked();
+    bool queueHasRoom() const;
+    bool eventsNeeded();
     void handleEvents();
 
     libusb_device_handle* handle_;
@@ -68,6 +79,8 @@ private:
     ByteQueue queue_;
     std::vector<libusb_transfer*> transfers_;
     std::vector<std::vector<std::uint8_t>> buffers_;
+    std::mutex parkedLock_; // guards parked_ and the decision to resubmit against stopping_
+    std::vector<libusb_transfer*> parked_;
     std::atomic<int> inFlight_{0};
     std::atomic<bool> stopping_{false};
     std::thread events_;
