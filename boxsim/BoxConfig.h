@@ -53,6 +53,11 @@ struct BoxConfig {
     // value also serves the inputs that have none of their own.
     std::vector<double> periods{1024.0};
     SpeedProfile speed;
+    // Every run plays the same frames: the time of the shaft and of the analog wave, and the
+    // frames and seconds that dropped frames and bursts are counted in, start at 0 with each run
+    // (the frame counter the host sees goes on counting). Recordings through different
+    // transports, started at different moments, can then be compared value for value.
+    bool replayEachRun = false;
     SsiLayout ssi;
     AnalogWave analog;
     bool htlReferenceActiveLow = false; // R bit of the HTL/TTL level byte is 0 during the pulse

@@ -162,7 +162,7 @@ std::string BoxModel::receiveCommandBytes(std::string_view bytes, double now) {
             observer_(line, understood);
         }
     }
-    return reply;
+    return faults_.plan.mute ? std::string() : reply;
 }
 
 bool BoxModel::handleLine(const std::string& line, double now, std::string& reply) {
@@ -304,6 +304,10 @@ void BoxModel::startRun(double now) {
     if (running_) {
         return;
     }
+    if (config_.replayEachRun) {
+        signalOrigin_ = now;
+    }
+    runFirstFrame_ = frameIndex_;
     running_ = true;
     runStartedAt_ = now;
     rateBaseTime_ = now;
@@ -365,7 +369,7 @@ void BoxModel::setPositionOffset(Input& input, const ShaftState& state) {
 }
 
 void BoxModel::zeroNow(uint64_t mask, double now) {
-    const ShaftState state = shaft_.at(now);
+    const ShaftState state = shaft_.at(now - signalOrigin_);
     for (Input& input : inputs_) {
         if ((mask >> (input.number - 1)) & 1u) {
             setPositionOffset(input, state);
@@ -374,7 +378,7 @@ void BoxModel::zeroNow(uint64_t mask, double now) {
 }
 
 void BoxModel::armReferenceZero(uint64_t mask, double now) {
-    const double turn = std::floor(shaft_.at(now).turns);
+    const double turn = std::floor(shaft_.at(now - signalOrigin_).turns);
     for (Input& input : inputs_) {
         if ((mask >> (input.number - 1)) & 1u) {
             input.referenceZeroArmed = true;
@@ -383,8 +387,8 @@ void BoxModel::armReferenceZero(uint64_t mask, double now) {
     }
 }
 
-void BoxModel::applyReferenceZeros(double seconds) {
-    const ShaftState state = shaft_.at(seconds);
+void BoxModel::applyReferenceZeros(double signalSeconds) {
+    const ShaftState state = shaft_.at(signalSeconds);
     const double turn = std::floor(state.turns);
     for (Input& input : inputs_) {
         if (!input.referenceZeroArmed || turn == input.armedTurn) {
@@ -402,7 +406,7 @@ std::array<int32_t, 8> BoxModel::rawSsiWords(const Input& input, const ShaftStat
     return sliceSsiWords(encodeSsi(config_.ssi, state), input.ssi);
 }
 
-std::array<int32_t, 8> BoxModel::valuesAt(const Input& input, double seconds,
+std::array<int32_t, 8> BoxModel::valuesAt(const Input& input, double signalSeconds,
                                           const ShaftState& state, double previousTurns) const {
     std::array<int32_t, 8> values{};
     const double p = input.periods;
@@ -432,7 +436,7 @@ std::array<int32_t, 8> BoxModel::valuesAt(const Input& input, double seconds,
         break;
     }
     case InputKind::Analog:
-        values[0] = signals::analogInput(config_.analog, seconds);
+        values[0] = signals::analogInput(config_.analog, signalSeconds);
         break;
     }
     return values;
@@ -443,25 +447,27 @@ std::vector<int32_t> BoxModel::slotValues(int number, double seconds) const {
         return {};
     }
     const Input& input = inputs_[number - 1];
-    const ShaftState state = shaft_.at(seconds);
-    const double previous = rate_ > 0.0 ? shaft_.at(seconds - 1.0 / rate_).turns : state.turns;
-    const std::array<int32_t, 8> values = valuesAt(input, seconds, state, previous);
+    const double signalSeconds = seconds - signalOrigin_;
+    const ShaftState state = shaft_.at(signalSeconds);
+    const double previous =
+        rate_ > 0.0 ? shaft_.at(signalSeconds - 1.0 / rate_).turns : state.turns;
+    const std::array<int32_t, 8> values = valuesAt(input, signalSeconds, state, previous);
     return std::vector<int32_t>(values.begin(), values.begin() + input.slotCount);
 }
 
-void BoxModel::buildFrame(double seconds, uint64_t frameIndex) {
+void BoxModel::buildFrame(double signalSeconds, uint64_t frameIndex) {
     frame_.assign(static_cast<size_t>(layout_.frameSize), '\0');
     frame_[0] = static_cast<char>(kFrameMarker);
     frame_[1] = static_cast<char>(frameIndex & 0xFF);
     frame_[2] = static_cast<char>((frameIndex >> 8) & 0xFF);
-    const ShaftState state = shaft_.at(seconds);
-    const double previous = shaft_.at(seconds - 1.0 / rate_).turns;
+    const ShaftState state = shaft_.at(signalSeconds);
+    const double previous = shaft_.at(signalSeconds - 1.0 / rate_).turns;
     int valuesOf = 0; // input whose values are in `values`
     std::array<int32_t, 8> values{};
     size_t offset = FrameLayout::kHeaderBytes;
     for (const FrameLayout::Slot& slot : layout_.slots) {
         if (slot.input != valuesOf) {
-            values = valuesAt(inputs_[slot.input - 1], seconds, state, previous);
+            values = valuesAt(inputs_[slot.input - 1], signalSeconds, state, previous);
             valuesOf = slot.input;
         }
         const auto raw = static_cast<uint32_t>(values[slot.index]);
@@ -489,10 +495,17 @@ void BoxModel::advance(double now) {
     const double elapsedFrames = (horizon - rateBaseTime_) * rate_;
     const uint64_t due = elapsedFrames > 0.0 ? static_cast<uint64_t>(elapsedFrames) : 0;
     while (producedSinceBase_ < due) {
-        const double seconds = rateBaseTime_ + static_cast<double>(producedSinceBase_) / rate_;
+        const double sinceBase = static_cast<double>(producedSinceBase_) / rate_;
+        const double seconds = rateBaseTime_ + sinceBase;
+        // Added to the frame's own time, not taken from its box time, so that a replayed run's
+        // frame comes out the same, bit for bit, whenever the run began.
+        const double signalSeconds = (rateBaseTime_ - signalOrigin_) + sinceBase;
         ++producedSinceBase_;
         const uint64_t index = frameIndex_++;
-        if (faults_.loses(index, streamingSeconds(seconds))) {
+        const bool lost = config_.replayEachRun
+                              ? faults_.loses(index - runFirstFrame_, signalSeconds)
+                              : faults_.loses(index, streamingSeconds(seconds));
+        if (lost) {
             ++lostByFaults_;
             continue;
         }
@@ -501,13 +514,13 @@ void BoxModel::advance(double now) {
             continue;
         }
         if (zeroArmed) {
-            applyReferenceZeros(seconds);
+            applyReferenceZeros(signalSeconds);
         }
-        buildFrame(seconds, index);
+        buildFrame(signalSeconds, index);
         fifo_.push(frame_);
     }
     if (zeroArmed) {
-        applyReferenceZeros(horizon);
+        applyReferenceZeros(horizon - signalOrigin_);
     }
 }
 

@@ -127,13 +127,14 @@ private:
     void stopRun(double now);
     void zeroNow(uint64_t mask, double now);
     void armReferenceZero(uint64_t mask, double now);
-    void applyReferenceZeros(double seconds);
+    void applyReferenceZeros(double signalSeconds);
     void setPositionOffset(Input& input, const ShaftState& state);
     void rebuildLayout();
     std::array<int32_t, 8> rawSsiWords(const Input& input, const ShaftState& state) const;
-    std::array<int32_t, 8> valuesAt(const Input& input, double seconds, const ShaftState& state,
-                                    double previousTurns) const;
-    void buildFrame(double seconds, uint64_t frameIndex); // into frame_
+    // Times named signalSeconds count from signalOrigin_, all others are box time.
+    std::array<int32_t, 8> valuesAt(const Input& input, double signalSeconds,
+                                    const ShaftState& state, double previousTurns) const;
+    void buildFrame(double signalSeconds, uint64_t frameIndex); // into frame_
     double timeOfStreamingSeconds(double streamSeconds) const;
 
     BoxConfig config_;
@@ -154,6 +155,8 @@ private:
     double rate_ = 0.0; // frames/s
     bool running_ = false;
     bool vanished_ = false;
+    double signalOrigin_ = 0.0;   // box time at which the signals' time is 0
+    uint64_t runFirstFrame_ = 0;  // frameIndex_ at the start of the run
     double runStartedAt_ = 0.0;   // box time
     double streamedBefore_ = 0.0; // seconds of streaming in earlier runs
     double rateBaseTime_ = 0.0;   // box time from which frames are counted at rate_

@@ -24,6 +24,7 @@ struct FaultPlan {
     std::optional<double> vanishAfterSeconds;  // the box is unplugged after so many seconds
     std::optional<std::string> identification; // replaces the whole "*IDN?" reply
     bool emptyCapabilities = false;            // "KELLMAR:CAP?" answers an empty line
+    bool mute = false; // takes every command but answers no query, like a hung box
 };
 
 // Reads "SECONDS:FRAMES".

@@ -74,6 +74,7 @@ Faults (times in seconds of streaming, summed over all runs):
   --idn TEXT                answer "*IDN?" with TEXT instead of
                             "TorvenKellmar,ORVA 2 USB,SERIAL,V2.0"
   --empty-cap               answer "KELLMAR:CAP?" with an empty line
+  --mute                    take every command but answer no query, like a hung box
 
   -h, --help                show this help and exit
 
@@ -221,7 +222,8 @@ bool applyOption(const std::string& option, const std::string& value, Options& o
 
 bool parseOptions(int argc, char** argv, Options& options) {
     const std::vector<std::string> flags{
-        "--ssi-gray", "--htl-r-active-low", "--log-commands", "--empty-cap", "--help", "-h"};
+        "--ssi-gray", "--htl-r-active-low", "--log-commands", "--empty-cap", "--mute", "--help",
+        "-h"};
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
         std::optional<std::string> value;
@@ -239,6 +241,7 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.config.htlReferenceActiveLow |= option == "--htl-r-active-low";
             options.logCommands |= option == "--log-commands";
             options.config.faults.emptyCapabilities |= option == "--empty-cap";
+            options.config.faults.mute |= option == "--mute";
             continue;
         }
         if (!value) {

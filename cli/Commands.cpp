@@ -95,6 +95,8 @@ int runInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     case ConnectResult::NoBox:
     case ConnectResult::Cancelled:
         return exitNoBox;
+    case ConnectResult::NoReply:
+        return exitNoReply;
     case ConnectResult::Connected:
         break;
     }

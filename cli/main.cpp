@@ -4,7 +4,7 @@
 //   orva-cli info [PATH]   connects like the program does at start-up and prints what it found
 //
 // Exit status: 0 done, 1 the box is not one this program can drive, 2 wrong usage,
-// 3 no box found or none chosen.
+// 3 no box found or none chosen, 4 the box did not answer.
 
 #include "cli/Commands.h"
 
@@ -22,7 +22,10 @@ void printUsage(std::ostream& out) {
            "info  connects to the box at PATH (or the only box found) exactly as the program\n"
            "      does at start-up, with the per-user configuration file when there is one,\n"
            "      prints the identification, the inputs and the frame layout, and disconnects.\n"
-           "      No file is written.\n";
+           "      No file is written.\n"
+           "\n"
+           "exit status: 0 done, 1 the box is not one this program can drive, 2 wrong usage,\n"
+           "3 no box found or none chosen, 4 the box did not answer within 1 s.\n";
 }
 
 } // namespace

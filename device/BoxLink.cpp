@@ -16,6 +16,8 @@ using namespace KLib::USB;
 namespace {
 const char* const noBoxMessage = "Can't connect to ORVA Box!";
 const char* const notABoxMessage = "Connected Hardware is not a ORVA box";
+const char* const noReplyMessage = "No answer from the ORVA Box within 1 s. Check its power and "
+                                   "USB cable, then choose Options > Connect.";
 } // namespace
 
 BoxLink::BoxLink(BoxHost& host) : host_(host) {}
@@ -71,7 +73,16 @@ ConnectResult BoxLink::connect(Config& config, const std::string& path) {
     dataPipe_ = device_->openStandardPipe(dataTimeoutMs, dataEndpoint, dataEndpoint);
     host_.dataPipeChanged(dataPipe_.get());
 
-    identification_ = query("*IDN?");
+    // A box that sends nothing at all is not a box of another version: it is hung or still
+    // starting, and the user can try again, so the program does not end for it.
+    bool answered = false;
+    commandPipe_->writeLine("*IDN?");
+    identification_ = commandPipe_->readLine(&answered);
+    if (!answered && identification_.empty()) {
+        disconnect();
+        host_.showMessage(noReplyMessage);
+        return ConnectResult::NoReply;
+    }
     const Identification identity = checkIdentification(identification_);
     if (!identity.compatible) {
         host_.showMessage(incompatibleBoxMessage(identity.hardwareVersion));

@@ -12,7 +12,8 @@ enum class ConnectResult {
     Connected,
     NoBox,       // none found, or the chosen one could not be opened; the user was told
     Cancelled,   // the user cancelled the choice between several boxes
-    Incompatible // the identification did not match; the user was told, the program must end
+    Incompatible, // the identification did not match; the user was told, the program must end
+    NoReply       // the box did not answer the identification in time; the user was told
 };
 
 // The connection to one box: its device and its command and data pipes, and every command

@@ -17,11 +17,18 @@ bool IODevice::writeLine(const std::string& text) {
     return write(line.data(), static_cast<int>(line.size())) == static_cast<int>(line.size());
 }
 
-std::string IODevice::readLine() {
+std::string IODevice::readLine(bool* ended) {
     std::string line;
     char c = 0;
-    while (line.size() < maxLineLength && read(&c, 1) == 1 && c != '\n')
+    bool lineFeed = false;
+    while (line.size() < maxLineLength && read(&c, 1) == 1) {
+        lineFeed = c == '\n';
+        if (lineFeed)
+            break;
         line += c;
+    }
+    if (ended)
+        *ended = lineFeed;
     if (line.size() == maxLineLength)
         Log::write("line cut after " + std::to_string(maxLineLength) + " characters", LogWarning,
                    logSource, __LINE__);

@@ -27,8 +27,9 @@ public:
 
     // Reads up to a line feed (consumed, not returned), until a read delivers nothing, or until
     // the line holds maxLineLength characters; the bytes after such a cut stay in the pipe. A
-    // carriage return is kept.
-    std::string readLine();
+    // carriage return is kept. `ended`, when given, tells whether a line feed ended the line,
+    // which tells an empty reply line from no reply.
+    std::string readLine(bool* ended = nullptr);
 };
 
 } // namespace KLib
