@@ -7,6 +7,7 @@
 #include "signal/ChannelSelection.h"
 #include "signal/Inputs.h"
 
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -65,6 +66,24 @@ void printLayout(const ChannelSelection& selection, std::ostream& out) {
     out << '\n';
 }
 
+// The per-user configuration, as the program reads it at start-up. When there is none, or it
+// cannot be read, the defaults are used, and `err` says so: a script must not record with
+// settings other than the ones its author believes in force without a word.
+Config userConfiguration(std::ostream& err) {
+    Config config;
+    const std::string path = userConfigFile();
+    if (loadConfig(config, path))
+        return config;
+    if (std::filesystem::exists(path))
+        err << "The configuration file " << path << " cannot be read";
+    else
+        err << "There is no configuration file " << path;
+    err << "; the default configuration is used.\n";
+    config = Config();
+    addDefaultGraph(config);
+    return config;
+}
+
 } // namespace
 
 int runScan(std::ostream& out) {
@@ -80,11 +99,7 @@ int runScan(std::ostream& out) {
 }
 
 int runInfo(const std::string& path, std::ostream& out, std::ostream& err) {
-    Config config;
-    if (!loadConfig(config, userConfigFile())) {
-        config = Config();
-        addDefaultGraph(config);
-    }
+    Config config = userConfiguration(err);
     CliHost host(err);
     BoxLink link(host);
     host.setLink(link);

@@ -55,6 +55,15 @@ grep -qx "  Input 5 (Analog): Analog Value" "$runtime/info.txt" || fail "inputs:
 grep -qx "Frame: 7 bytes (byte 0, counter at 1-2, slot 0 at 3)" "$runtime/info.txt" || fail "layout: $(cat "$runtime/info.txt")"
 [ ! -e "$runtime/config/orva2usb/orva.cfg" ] || fail "info wrote a configuration file"
 
+# A configuration file that cannot be read: the defaults are used, and the tool says so.
+mkdir -p "$runtime/config/orva2usb"
+echo "not a configuration" > "$runtime/config/orva2usb/orva.cfg"
+"$bin/orva-cli" info "sim:$runtime/orva-boxes/alpha.sock" > "$runtime/info-broken.txt" 2> "$runtime/info-broken.err"
+grep -q "orva.cfg cannot be read; the default configuration is used" "$runtime/info-broken.err" ||
+  fail "no word about the unreadable configuration: $(cat "$runtime/info-broken.err")"
+cmp -s "$runtime/info.txt" "$runtime/info-broken.txt" || fail "info with the defaults differs"
+rm "$runtime/config/orva2usb/orva.cfg"
+
 # A box that answers with another hardware version: the message and exit status 1.
 start_box --name gamma --inputs sin1 --idn "TorvenKellmar,ORVA 2 USB,C,V9.9"
 set +e
