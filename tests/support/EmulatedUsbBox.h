@@ -34,6 +34,13 @@ public:
     // From now until reset(), every URB on the data endpoint ends with `status`, a negative errno
     // as usbdevfs reports it: -EPIPE a stalled endpoint, -EOVERFLOW more bytes than the buffer.
     void failStream(int status);
+    // Pulls the box out: the device leaves the bus with a "remove" uevent, and every URB pending
+    // or submitted from now on, and every other request on the open node, ends with ENODEV, as
+    // the kernel answers for a disconnected device.
+    void unplug();
+    // Plugs the box in again, with an "add" uevent and a freshly switched-on model made from
+    // `config`.
+    void plugIn(const boxsim::BoxConfig& config);
     // Runs `look` on the model while the device node is not served.
     void inspect(const std::function<void(const boxsim::BoxModel&)>& look);
     // Requests of ioctls the emulation does not know, for a diagnosis when a test fails.
@@ -43,6 +50,8 @@ public:
 
 private:
     explicit EmulatedUsbBox(const boxsim::BoxConfig& config);
+    // Puts the device's sysfs entry into the testbed.
+    void addToTestbed(const boxsim::BoxConfig& config);
 
     std::unique_ptr<Node> node_;
 };
