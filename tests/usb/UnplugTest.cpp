@@ -1,5 +1,7 @@
 #include "../control/ControllerTestSupport.h"
+#include "BoxReports.h"
 #include "EmulatedUsbTest.h"
+#include "KLib/IO/USB/BoxWatcher.h"
 #include "KLib/IO/USB/LibusbDevice.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,9 @@
 namespace {
 
 using namespace std::chrono_literals;
+
+// The path the program gives the emulated box: bus 1, port 1.
+const std::string boxPath = "usb:1-1";
 
 // Ends the test program when a test runs past its limit: a hang in the code under test must
 // fail the test, not block it.
@@ -92,6 +97,18 @@ TEST_F(UnplugTest, PulledOutDuringARecordingTheRecordingEndsAndTheBoxConnectsAga
     }
     EXPECT_GT(board.graphs.at(0).written, 0);
     controller.stopRecording();
+}
+
+// libusb's hot-plug events reach the watcher: the box pulled out leaves under its path, and
+// plugged in again arrives.
+TEST_F(UnplugTest, TheWatcherReportsTheBoxLeavingAndArriving) {
+    Deadline deadline(30s);
+    BoxReports reports;
+    KLib::USB::BoxWatcher watcher(reports.events());
+    EmulatedUsbBox::instance().unplug();
+    EXPECT_EQ(reports.waitForLeft(1), std::vector<std::string>{boxPath});
+    EmulatedUsbBox::instance().plugIn(boxsim::BoxConfig());
+    EXPECT_TRUE(reports.waitForArrivals(1));
 }
 
 } // namespace
