@@ -24,13 +24,17 @@ UsbHotplugWatch::~UsbHotplugWatch() {
     if (!thread_.joinable())
         return;
     libusb_context* context = libusbContext();
-    // Returns only when no call of the callback runs any more.
     libusb_hotplug_deregister_callback(context, callback_);
     libusb_lock_event_waiters(context);
     stopping_ = 1;
     libusb_unlock_event_waiters(context);
     libusb_interrupt_event_handler(context);
     thread_.join();
+    // libusb calls the callback from the event handling of any thread, with the event lock held,
+    // and may be in the middle of a call while the callback is being deregistered. Once the lock
+    // has been free after the deregistration, no call runs any more and none comes.
+    libusb_lock_events(context);
+    libusb_unlock_events(context);
 }
 
 void UsbHotplugWatch::handleEvents() {
