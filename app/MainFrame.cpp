@@ -246,6 +246,15 @@ void MainFrame::postDataArrival() {
     wxQueueEvent(this, new wxCommandEvent(wxEVT_TEXT, ID_DATA_ARRIVED));
 }
 
+// Run on the box watcher's thread; CallAfter queues thread-safely.
+void MainFrame::postBoxArrival() {
+    CallAfter([this] { controller_->boxArrived(); });
+}
+
+void MainFrame::postBoxLeft(const std::string& path) {
+    CallAfter([this, path] { controller_->boxLeft(path); });
+}
+
 void MainFrame::offerSaveData() {
     wxCommandEvent saveData(wxEVT_MENU, ID_SAVE_DATA);
     ProcessWindowEvent(saveData);

@@ -64,6 +64,8 @@ private:
     void resumeAutoZoom() override;
     void stopAutoZoomTimer() override;
     void postDataArrival() override;
+    void postBoxArrival() override;
+    void postBoxLeft(const std::string& path) override;
     void offerSaveData() override;
     void showProgress(const std::string& title, double fraction) override {
         progress_.show(title, fraction);

@@ -24,6 +24,8 @@ MainController::MainController(MainUI& ui, GraphBoard& graphs, std::string confi
       acquisition_([this] { ui_.postDataArrival(); }), link_(*this) {}
 
 MainController::~MainController() {
+    // The watcher's threads call into the user interface; they end first.
+    watcher_.reset();
     link_.disconnect();
 }
 
@@ -42,6 +44,10 @@ bool MainController::startUp() {
                         "computer has available. The display time is set to 1 s.");
     }
     replaceConfiguration(std::move(loaded), "");
+    // Watching begins before the connection, so that no box arriving meanwhile goes unseen.
+    watcher_ = std::make_unique<KLib::USB::BoxWatcher>(
+        KLib::USB::BoxEvents{[this] { ui_.postBoxArrival(); },
+                             [this](const std::string& path) { ui_.postBoxLeft(path); }});
     const bool usable = link_.connect(config_) != ConnectResult::Incompatible;
     resetPositionUnwrap();
     return usable;
@@ -138,6 +144,18 @@ bool MainController::connectBox() {
         stopRecording();
     link_.disconnect();
     return link_.connect(config_) != ConnectResult::Incompatible;
+}
+
+void MainController::boxArrived() {
+    if (!link_.isConnected())
+        ui_.showStatus("ORVA Box found. Use Options > Connect to connect to it.");
+}
+
+void MainController::boxLeft(const std::string& path) {
+    if (mode_ != Idle || !link_.isConnected() || path != link_.devicePath())
+        return;
+    link_.disconnect();
+    ui_.showStatus("Connection to ORVA Box lost!");
 }
 
 void MainController::selectionSent(const ChannelSelection& selection) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KLib/IO/USB/BoxWatcher.h"
 #include "acquisition/Acquisition.h"
 #include "acquisition/FrameDecoder.h"
 #include "config/Config.h"
@@ -51,6 +52,11 @@ public:
     void rebuildGraphs(const std::string& fileName);
     // The Connect command. False as for startUp().
     bool connectBox();
+    // A box appeared: while not connected, the status bar points to the Connect command.
+    void boxArrived();
+    // The box at `path` went away. When it is the connected box and no recording runs, the link
+    // is closed and the loss shown; a recording reports the loss at its next data tick.
+    void boxLeft(const std::string& path);
 
     // The values the settings dialog shows, made on first use and refitted when the inputs
     // changed since (another box, another configuration).
@@ -144,5 +150,6 @@ private:
     bool pipeFailureSeen_ = false;  // at the previous data tick
     int lossShownFor_ = 0;          // data ticks for which a loss status stays on the status bar
     double savedDisplayTime_ = 0.0; // s, while a log recording runs
-    std::unique_ptr<SettingsValues> settings_; // once the settings dialog has been asked for
+    std::unique_ptr<SettingsValues> settings_;       // once the settings dialog has been asked for
+    std::unique_ptr<KLib::USB::BoxWatcher> watcher_; // from start-up on
 };

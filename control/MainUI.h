@@ -39,6 +39,10 @@ public:
     // Called on the hand-over thread: queue a call of MainController::handleDataArrival on the
     // user-interface thread.
     virtual void postDataArrival() = 0;
+    // Called on the box watcher's thread: queue a call of MainController::boxArrived, or of
+    // MainController::boxLeft with `path`, on the user-interface thread.
+    virtual void postBoxArrival() = 0;
+    virtual void postBoxLeft(const std::string& path) = 0;
     // The Save Data command, offered at the end of a log recording.
     virtual void offerSaveData() = 0;
 };

@@ -10,8 +10,8 @@
 
 enum class ConnectResult {
     Connected,
-    NoBox,       // none found, or the chosen one could not be opened; the user was told
-    Cancelled,   // the user cancelled the choice between several boxes
+    NoBox,        // none found, or the chosen one could not be opened; the user was told
+    Cancelled,    // the user cancelled the choice between several boxes
     Incompatible, // the identification did not match; the user was told, the program must end
     NoReply       // the box did not answer the identification in time; the user was told
 };
@@ -30,6 +30,8 @@ public:
     ConnectResult connect(Config& config, const std::string& path = std::string());
     void disconnect();
     bool isConnected() const { return static_cast<bool>(device_); }
+    // The path of the connected box; empty while disconnected.
+    std::string devicePath() const { return device_ ? device_->path() : std::string(); }
 
     // Stops the run, asks the box for its inputs and sends it the whole configuration and the
     // channel selection.

@@ -304,3 +304,31 @@ TEST_F(MainControllerTest, AVanishedBoxEndsTheRecordingKeepsTheDataAndConnectsAg
     EXPECT_TRUE(controller->connectBox());
     EXPECT_TRUE(controller->isConnected());
 }
+
+// A box that appears is pointed out only while none is connected. A box that goes away ends
+// the idle connection when it is the connected one; during a recording the data tick reports
+// the loss, so the report of the watcher says nothing.
+TEST_F(MainControllerTest, BoxesArrivingAndLeavingAreShownOnlyWhenTheyConcernTheConnection) {
+    auto controller = startWithoutBox();
+    controller->boxArrived();
+    EXPECT_EQ(ui.statuses.back(), "ORVA Box found. Use Options > Connect to connect to it.");
+
+    SimulatedBox box(boxWithInputs("sin1"));
+    ASSERT_TRUE(controller->connectBox());
+    std::vector<std::string> shown = ui.statuses;
+    controller->boxArrived();
+    controller->boxLeft("sim:/elsewhere/other.sock");
+    EXPECT_EQ(ui.statuses, shown);
+    EXPECT_TRUE(controller->isConnected());
+
+    controller->startRecording(Continuous);
+    shown = ui.statuses;
+    controller->boxLeft(box.path());
+    EXPECT_EQ(ui.statuses, shown);
+    EXPECT_EQ(controller->recordingMode(), Continuous);
+
+    controller->stopRecording();
+    controller->boxLeft(box.path());
+    EXPECT_EQ(ui.statuses.back(), "Connection to ORVA Box lost!");
+    EXPECT_FALSE(controller->isConnected());
+}

@@ -23,6 +23,8 @@ namespace {
 constexpr int busNumber = 1;
 constexpr int deviceAddress = 2;
 constexpr const char* sysfsPath = "/devices/pci0000:00/0000:00:14.0/usb1/1-1";
+// The same as the testbed names it, under its /sys.
+const std::string testbedPath = std::string("/sys") + sysfsPath;
 constexpr const char* deviceNode = "/dev/bus/usb/001/002";
 constexpr std::uint8_t commandInAddress = 0x81;
 constexpr std::uint8_t dataInAddress = 0x82;
@@ -77,7 +79,8 @@ struct EmulatedUsbBox::Node {
     // not fit into the last URB. The stream is one run of bytes, as on the bus, so a full URB
     // usually ends inside a frame.
     std::string streamBytes;
-    int streamFault = 0; // the status of every data URB from now on; 0: none
+    int streamFault = 0;    // the status of every data URB from now on; 0: none
+    bool unplugged = false; // off the bus: requests on the node end with ENODEV
     std::map<UMockdevIoctlClient*, ClientState> clients;
     UMockdevIoctlClient* claimedBy = nullptr;
     std::vector<unsigned long> unknown;
@@ -127,6 +130,10 @@ struct EmulatedUsbBox::Node {
 
     void handle(UMockdevIoctlClient* client) {
         const unsigned long request = umockdev_ioctl_client_get_request(client);
+        // Of a disconnected device the kernel still hands back the URBs that ended; everything
+        // else is refused.
+        if (unplugged && request != USBDEVFS_REAPURBNDELAY)
+            return umockdev_ioctl_client_complete(client, -1, ENODEV);
         switch (request) {
         case USBDEVFS_GET_CAPABILITIES: {
             UMockdevIoctlData* data = pointee(client, sizeof(std::uint32_t));
@@ -273,8 +280,8 @@ struct EmulatedUsbBox::Node {
 
     void reap(UMockdevIoctlClient* client) {
         ClientState& state = clients[client];
-        if (state.completed.empty() && !deliver(state))
-            return umockdev_ioctl_client_complete(client, -1, EAGAIN);
+        if (state.completed.empty() && (unplugged || !deliver(state)))
+            return umockdev_ioctl_client_complete(client, -1, unplugged ? ENODEV : EAGAIN);
         const Urb urb = std::move(state.completed.front());
         state.completed.pop_front();
         // The argument points to where the host wants the address of the reaped URB. The URB's
@@ -308,6 +315,21 @@ struct EmulatedUsbBox::Node {
         g_object_unref(slot);
     }
 
+    // The box left the bus: every URB waiting for it ends with -ENODEV, and nobody holds it.
+    void disconnect() {
+        unplugged = true;
+        for (auto& [client, state] : clients) {
+            for (Urb& urb : state.pendingIn) {
+                urb.status = -ENODEV;
+                state.completed.push_back(std::move(urb));
+            }
+            state.pendingIn.clear();
+        }
+        claimedBy = nullptr;
+        commandReply.clear();
+        streamBytes.clear();
+    }
+
     void discard(UMockdevIoctlClient* client) {
         // The argument is the address of the URB itself.
         UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
@@ -339,7 +361,17 @@ EmulatedUsbBox& EmulatedUsbBox::instance() {
 EmulatedUsbBox::EmulatedUsbBox(const boxsim::BoxConfig& config) : node_(std::make_unique<Node>()) {
     node_->model = std::make_unique<boxsim::BoxModel>(config);
     node_->testbed = umockdev_testbed_new();
+    addToTestbed(config);
 
+    GError* error = nullptr;
+    node_->handler = umockdev_ioctl_base_new();
+    g_signal_connect(node_->handler, "handle-ioctl", G_CALLBACK(&Node::onIoctl), node_.get());
+    g_signal_connect(node_->handler, "client-vanished", G_CALLBACK(&Node::onVanished), node_.get());
+    if (!umockdev_testbed_attach_ioctl(node_->testbed, deviceNode, node_->handler, &error))
+        throw std::runtime_error(std::string("emulated USB box: ") + error->message);
+}
+
+void EmulatedUsbBox::addToTestbed(const boxsim::BoxConfig& config) {
     const boxsim::UsbIdentity identity;
     char ids[5];
     const auto id = [&](unsigned value) {
@@ -375,12 +407,6 @@ EmulatedUsbBox::EmulatedUsbBox(const boxsim::BoxConfig& config) : node_(std::mak
     GError* error = nullptr;
     if (!umockdev_testbed_add_from_string(node_->testbed, description.c_str(), &error))
         throw std::runtime_error(std::string("emulated USB box: ") + error->message);
-
-    node_->handler = umockdev_ioctl_base_new();
-    g_signal_connect(node_->handler, "handle-ioctl", G_CALLBACK(&Node::onIoctl), node_.get());
-    g_signal_connect(node_->handler, "client-vanished", G_CALLBACK(&Node::onVanished), node_.get());
-    if (!umockdev_testbed_attach_ioctl(node_->testbed, deviceNode, node_->handler, &error))
-        throw std::runtime_error(std::string("emulated USB box: ") + error->message);
 }
 
 EmulatedUsbBox::~EmulatedUsbBox() {
@@ -405,6 +431,29 @@ void EmulatedUsbBox::failStream(int status) {
 void EmulatedUsbBox::command(const std::string& line) {
     std::lock_guard<std::mutex> guard(node_->lock);
     node_->model->receiveCommandBytes(line + "\n", node_->now());
+}
+
+void EmulatedUsbBox::unplug() {
+    {
+        std::lock_guard<std::mutex> guard(node_->lock);
+        node_->disconnect();
+    }
+    // The uevent carries the properties of the sysfs entry, so it goes before the entry.
+    umockdev_testbed_uevent(node_->testbed, testbedPath.c_str(), "remove");
+    umockdev_testbed_remove_device(node_->testbed, testbedPath.c_str());
+}
+
+void EmulatedUsbBox::plugIn(const boxsim::BoxConfig& config) {
+    {
+        std::lock_guard<std::mutex> guard(node_->lock);
+        node_->model = std::make_unique<boxsim::BoxModel>(config);
+        node_->poweredOn = std::chrono::steady_clock::now();
+        node_->streamBytes.clear();
+        node_->streamFault = 0;
+        node_->unplugged = false;
+    }
+    addToTestbed(config);
+    umockdev_testbed_uevent(node_->testbed, testbedPath.c_str(), "add");
 }
 
 void EmulatedUsbBox::inspect(const std::function<void(const boxsim::BoxModel&)>& look) {

@@ -37,6 +37,13 @@ public:
     // A command line given to the box as if it had come over the command endpoint, for a test
     // that needs the box to do something while the host is busy; any reply is dropped.
     void command(const std::string& line);
+    // Pulls the box out: the device leaves the bus with a "remove" uevent, and every URB pending
+    // or submitted from now on, and every other request on the open node, ends with ENODEV, as
+    // the kernel answers for a disconnected device.
+    void unplug();
+    // Plugs the box in again, with an "add" uevent and a freshly switched-on model made from
+    // `config`.
+    void plugIn(const boxsim::BoxConfig& config);
     // Runs `look` on the model, brought up to the present, while the device node is not served.
     void inspect(const std::function<void(const boxsim::BoxModel&)>& look);
     // Data URBs that the host holding the box has submitted and the box has not filled yet.
@@ -48,6 +55,8 @@ public:
 
 private:
     explicit EmulatedUsbBox(const boxsim::BoxConfig& config);
+    // Puts the device's sysfs entry into the testbed.
+    void addToTestbed(const boxsim::BoxConfig& config);
 
     std::unique_ptr<Node> node_;
 };

@@ -1,4 +1,4 @@
-#include "EmulatedUsbBox.h"
+#include "EmulatedUsbTest.h"
 #include "KLib/IO/USB/Enumeration.h"
 #include "RecordingEngine.h"
 #include "SimulatedBox.h"
@@ -11,8 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <filesystem>
+#include <cstdio>
 #include <thread>
 
 namespace {
@@ -48,26 +47,7 @@ struct TestLink {
     Config config;
 };
 
-class LibusbBackendTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!EmulatedUsbBox::preloadActive())
-            GTEST_SKIP() << "umockdev's preload library is not active (run under umockdev-wrapper)";
-        // No simulated socket boxes: an empty runtime directory of our own.
-        char pattern[] = "/tmp/orva-usb-test-XXXXXX";
-        runtime_ = mkdtemp(pattern);
-        setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
-        EmulatedUsbBox::instance().reset(boxsim::BoxConfig());
-    }
-    void TearDown() override {
-        if (runtime_.empty())
-            return;
-        unsetenv("XDG_RUNTIME_DIR");
-        std::filesystem::remove_all(runtime_);
-    }
-
-    std::string runtime_;
-};
+using LibusbBackendTest = EmulatedUsbTest;
 
 // Follows the frames of a stream read in pieces of any size: each must begin with the box's
 // marker, and the counter goes up by one from frame to frame except where frames were lost.

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace KLib {
@@ -67,8 +68,11 @@ public:
     int close();
     bool isOpen() const { return open_; }
     int openCount() const { return openCount_; }
+    // The path the box was opened by ("usb:..." or "sim:...").
+    const std::string& path() const { return path_; }
 
 protected:
+    explicit Device(std::string path) : path_(std::move(path)) {}
     // Called by a pipe when it is opened and when it closes.
     void addHolder() { ++openCount_; }
     void removeHolder();
@@ -80,6 +84,7 @@ protected:
     friend class Pipe;
 
 private:
+    std::string path_;
     int openCount_ = 1;
     bool open_ = true;
 };

@@ -27,15 +27,6 @@ struct DeviceList {
     }
 };
 
-std::string pathOf(libusb_device* device) {
-    std::uint8_t ports[8];
-    const int depth = libusb_get_port_numbers(device, ports, sizeof ports);
-    std::string path = usbPathPrefix + std::to_string(libusb_get_bus_number(device)) + "-";
-    for (int i = 0; i < depth; ++i)
-        path += (i ? "." : "") + std::to_string(ports[i]);
-    return path;
-}
-
 // The number of the interface that carries the box's four bulk endpoints, or -1.
 int boxInterface(libusb_device* device) {
     libusb_device_descriptor descriptor{};
@@ -80,6 +71,19 @@ libusb_device_handle* claim(libusb_device* device, int interfaceNumber) {
 
 } // namespace
 
+std::string usbPathOf(libusb_device* device) {
+    std::uint8_t ports[8];
+    const int depth = libusb_get_port_numbers(device, ports, sizeof ports);
+    std::string path = usbPathPrefix + std::to_string(libusb_get_bus_number(device)) + "-";
+    for (int i = 0; i < depth; ++i)
+        path += (i ? "." : "") + std::to_string(ports[i]);
+    return path;
+}
+
+bool isBox(libusb_device* device) {
+    return boxInterface(device) >= 0;
+}
+
 std::vector<std::string> listUsbBoxes() {
     std::vector<std::string> paths;
     DeviceList list;
@@ -90,7 +94,7 @@ std::vector<std::string> listUsbBoxes() {
         if (libusb_device_handle* handle = claim(list.devices[i], interfaceNumber)) {
             libusb_release_interface(handle, interfaceNumber);
             libusb_close(handle);
-            paths.push_back(pathOf(list.devices[i]));
+            paths.push_back(usbPathOf(list.devices[i]));
         }
     }
     return paths;
@@ -99,19 +103,21 @@ std::vector<std::string> listUsbBoxes() {
 Ref<Device> LibusbDevice::open(const std::string& path) {
     DeviceList list;
     for (ssize_t i = 0; i < list.count; ++i) {
-        if (pathOf(list.devices[i]) != path)
+        if (usbPathOf(list.devices[i]) != path)
             continue;
         const int interfaceNumber = boxInterface(list.devices[i]);
         if (interfaceNumber < 0)
             return Ref<Device>();
         libusb_device_handle* handle = claim(list.devices[i], interfaceNumber);
-        return handle ? Ref<Device>(new LibusbDevice(handle, interfaceNumber)) : Ref<Device>();
+        return handle ? Ref<Device>(new LibusbDevice(handle, interfaceNumber, path))
+                      : Ref<Device>();
     }
     return Ref<Device>();
 }
 
-LibusbDevice::LibusbDevice(libusb_device_handle* handle, int interfaceNumber)
-    : handle_(handle), interfaceNumber_(interfaceNumber) {}
+LibusbDevice::LibusbDevice(libusb_device_handle* handle, int interfaceNumber,
+                           const std::string& path)
+    : Device(path), handle_(handle), interfaceNumber_(interfaceNumber) {}
 
 LibusbDevice::~LibusbDevice() {
     closeIfOpen();

@@ -58,11 +58,11 @@ Ref<Device> SimDevice::open(const std::string& socketPath) {
     std::shared_ptr<SimConnection> connection = SimConnection::open(socketPath);
     if (!connection)
         return Ref<Device>();
-    return Ref<Device>(new SimDevice(std::move(connection)));
+    return Ref<Device>(new SimDevice(std::move(connection), socketPath));
 }
 
-SimDevice::SimDevice(std::shared_ptr<SimConnection> connection)
-    : connection_(std::move(connection)) {}
+SimDevice::SimDevice(std::shared_ptr<SimConnection> connection, const std::string& socketPath)
+    : Device(simPathPrefix + socketPath), connection_(std::move(connection)) {}
 
 SimDevice::~SimDevice() {
     closeIfOpen();

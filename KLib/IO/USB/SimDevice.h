@@ -23,7 +23,7 @@ protected:
     void releaseHandle() override;
 
 private:
-    explicit SimDevice(std::shared_ptr<SimConnection> connection);
+    SimDevice(std::shared_ptr<SimConnection> connection, const std::string& socketPath);
     std::vector<std::uint8_t> getDescriptor(std::uint8_t type, std::uint8_t index,
                                             std::uint16_t length);
 
