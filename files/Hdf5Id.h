@@ -28,6 +28,12 @@ public:
         return id < 0 || H5Idec_ref(id) >= 0;
     }
 
+    // Gives the identifier up without releasing it. HDF5 1.10 tears down an object whose release
+    // fails (a file or dataset whose cached data can't be written) but keeps its identifier,
+    // and releases it again when the library ends, which crashes; such an object is left to
+    // that final clean-up alone.
+    void abandon() { id_ = H5I_INVALID_HID; }
+
 private:
     hid_t id_ = H5I_INVALID_HID;
 };

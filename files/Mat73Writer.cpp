@@ -218,6 +218,10 @@ bool Mat73Writer::endColumn(Column column) {
     if (column >= columns_.size() || !columns_[column].dataset.valid())
         return fail("No such column is open");
     OpenColumn done = std::move(columns_[column]);
+    if (H5Dflush(done.dataset.get()) < 0) {
+        done.dataset.abandon();
+        return fail("Can't write column " + done.name);
+    }
     if (!done.dataset.release())
         return fail("Can't write column " + done.name);
     if (done.length > 0)
@@ -237,11 +241,15 @@ bool Mat73Writer::close() {
             endColumn(column);
     if (!structs_.empty())
         fail("A struct was still open when the file was closed");
-    // After a failure whatever is still open is let go unwritten.
+    // After a failure the columns still open hold samples that can't be written.
+    for (OpenColumn& open : columns_)
+        open.dataset.abandon();
     columns_.clear();
     structs_.clear();
-    if (H5Fflush(file_.get(), H5F_SCOPE_LOCAL) < 0)
-        fail("Can't write file " + path_);
+    if (!error_.empty() || H5Fflush(file_.get(), H5F_SCOPE_LOCAL) < 0) {
+        file_.abandon();
+        return fail("Can't write file " + path_);
+    }
     if (!file_.release())
         fail("Can't close file " + path_);
     return error_.empty();
