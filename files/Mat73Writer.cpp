@@ -114,7 +114,7 @@ bool Mat73Writer::endStruct() {
     if (!canWrite())
         return false;
     if (structs_.empty())
-        return fail("No struct is open");
+        return refuse("No struct is open");
     OpenStruct done = std::move(structs_.back());
     structs_.pop_back();
     if ((!done.fields.empty() && !setFieldsAttribute(done.group.get(), done.fields)) ||
@@ -191,7 +191,7 @@ bool Mat73Writer::append(Column column, const double* values, std::size_t count)
     if (!canWrite())
         return false;
     if (column >= columns_.size() || !columns_[column].dataset.valid())
-        return fail("No such column is open");
+        return refuse("No such column is open");
     OpenColumn& open = columns_[column];
     if (count == 0)
         return true;
@@ -216,7 +216,7 @@ bool Mat73Writer::endColumn(Column column) {
     if (!canWrite())
         return false;
     if (column >= columns_.size() || !columns_[column].dataset.valid())
-        return fail("No such column is open");
+        return refuse("No such column is open");
     OpenColumn done = std::move(columns_[column]);
     if (H5Dflush(done.dataset.get()) < 0) {
         done.dataset.abandon();
@@ -240,13 +240,14 @@ bool Mat73Writer::close() {
         if (columns_[column].dataset.valid())
             endColumn(column);
     if (!structs_.empty())
-        fail("A struct was still open when the file was closed");
-    // After a failure the columns still open hold samples that can't be written.
+        refuse("A struct was still open when the file was closed");
+    // After a failed write the columns still open hold samples that can't be written.
     for (OpenColumn& open : columns_)
-        open.dataset.abandon();
+        if (broken_)
+            open.dataset.abandon();
     columns_.clear();
     structs_.clear();
-    if (!error_.empty() || H5Fflush(file_.get(), H5F_SCOPE_LOCAL) < 0) {
+    if (broken_ || H5Fflush(file_.get(), H5F_SCOPE_LOCAL) < 0) {
         file_.abandon();
         return fail("Can't write file " + path_);
     }
@@ -278,9 +279,13 @@ bool Mat73Writer::writeEmpty(hid_t parent, const std::string& name, const char* 
 }
 
 bool Mat73Writer::fail(const std::string& what) {
-    if (error_.empty()) {
-        const std::string cause = hdf5ErrorCause();
-        error_ = cause.empty() ? what : what + ": " + cause;
-    }
+    broken_ = true;
+    const std::string cause = hdf5ErrorCause();
+    return refuse(cause.empty() ? what : what + ": " + cause);
+}
+
+bool Mat73Writer::refuse(const std::string& what) {
+    if (error_.empty())
+        error_ = what;
     return false;
 }

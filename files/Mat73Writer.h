@@ -13,7 +13,8 @@
 //
 // Names become variables at the top level and fields inside a struct. Every call returns false
 // when it did not do its work, and error() says why; the first failure is sticky, every later
-// call returns false. Destroying the writer closes it.
+// call returns false. Destroying the writer closes it. After a failed write (a full disk) the
+// file is incomplete and HDF5 keeps what it could not write until the program ends.
 class Mat73Writer {
 public:
     // Identifies an open column.
@@ -61,12 +62,15 @@ private:
     hid_t place(const std::string& name);
     bool writeEmpty(hid_t parent, const std::string& name, const char* matlabClass, hsize_t rows,
                     hsize_t cols);
-    // Records the first failure: what was being done and HDF5's innermost error. Returns false.
+    // Records a failed write: what was being done and HDF5's innermost error. Returns false.
     bool fail(const std::string& what);
+    // Records a call out of order, which writes nothing. Returns false.
+    bool refuse(const std::string& what);
 
     std::string path_;
     Hdf5Id file_;
     std::vector<OpenStruct> structs_;
     std::vector<OpenColumn> columns_;
-    std::string error_;
+    std::string error_;   // the first failure or refusal
+    bool broken_ = false; // a write failed: HDF5 holds data it can't write
 };
