@@ -1,0 +1,76 @@
+#pragma once
+
+#include "files/Hdf5Id.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Writes MATLAB's version 7.3 MAT file, an HDF5 file with MATLAB's header in its 512-byte user
+// block, as a stream: structs, text and matrices in call order, and double columns whose length
+// is not known in advance, which take samples in blocks while other values and structs follow.
+// Memory stays the same however long a column grows.
+//
+// Names become variables at the top level and fields inside a struct. Every call returns false
+// when it did not do its work, and error() says why; the first failure is sticky, every later
+// call returns false. Destroying the writer closes it. After a failed write (a full disk) the
+// file is incomplete and HDF5 keeps what it could not write until the program ends.
+class Mat73Writer {
+public:
+    // Identifies an open column.
+    using Column = std::size_t;
+
+    explicit Mat73Writer(const std::string& path);
+    ~Mat73Writer();
+    Mat73Writer(const Mat73Writer&) = delete;
+    Mat73Writer& operator=(const Mat73Writer&) = delete;
+
+    const std::string& error() const { return error_; }
+
+    // Opens a 1 x 1 struct; the values up to endStruct are its fields.
+    bool beginStruct(const std::string& name);
+    bool endStruct();
+    // A 1 x N char array, one 16-bit code unit per byte of text (Latin-1); "" is a 0 x 0 char.
+    bool writeText(const std::string& name, const std::string& text);
+    // A rows x cols double matrix; values holds rows * cols numbers in column-major order. With
+    // no rows or no columns it is an empty matrix of that size.
+    bool writeMatrix(const std::string& name, const double* values, std::size_t rows,
+                     std::size_t cols);
+    // Opens an N x 1 double column, N = 0 until samples are appended.
+    bool beginColumn(const std::string& name, Column& column);
+    bool append(Column column, const double* values, std::size_t count);
+    bool endColumn(Column column);
+    // Ends the open columns and writes everything out. Returns false when any write failed or
+    // a struct was still open.
+    bool close();
+
+private:
+    struct OpenStruct {
+        Hdf5Id group;
+        std::vector<std::string> fields; // in writing order, for MATLAB_fields
+    };
+    struct OpenColumn {
+        Hdf5Id dataset;
+        Hdf5Id parent; // where a column without samples is replaced by an empty value
+        std::string name;
+        hsize_t length = 0; // samples written
+    };
+
+    bool canWrite() const { return file_.valid() && error_.empty(); }
+    // The struct or the file root that takes the next value, and the value's name recorded as a
+    // field of the open struct.
+    hid_t place(const std::string& name);
+    bool writeEmpty(hid_t parent, const std::string& name, const char* matlabClass, hsize_t rows,
+                    hsize_t cols);
+    // Records a failed write: what was being done and HDF5's innermost error. Returns false.
+    bool fail(const std::string& what);
+    // Records a call out of order, which writes nothing. Returns false.
+    bool refuse(const std::string& what);
+
+    std::string path_;
+    Hdf5Id file_;
+    std::vector<OpenStruct> structs_;
+    std::vector<OpenColumn> columns_;
+    std::string error_;   // the first failure or refusal
+    bool broken_ = false; // a write failed: HDF5 holds data it can't write
+};
