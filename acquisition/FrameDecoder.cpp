@@ -52,7 +52,7 @@ const char* statusText(DecodeStatus status) {
 }
 
 FrameDecoder::FrameDecoder()
-    : gaps_(static_cast<size_t>(maxChunkFrames), 0),
+    : gaps_(static_cast<size_t>(maxChunkFrames), 0), lost_(static_cast<size_t>(maxChunkFrames), 0),
       values_(static_cast<size_t>(maxChunkValues), 0.0),
       values2_(static_cast<size_t>(maxChunkValues), 0.0) {}
 
@@ -71,6 +71,7 @@ int FrameDecoder::planChunk(const std::uint8_t* frames, int available) {
     while (frame < limit && values < maxChunkValues) {
         const std::uint16_t counter = readU16(frames + frame * frameSize + frameCounterOffset);
         int fill = 0;
+        std::int64_t lost = 0;
         if (resync_) {
             resync_ = false;
         } else if (counter != expected_ || droppedBefore_ > 0) {
@@ -89,8 +90,10 @@ int FrameDecoder::planChunk(const std::uint8_t* frames, int available) {
             }
             lostFrames_ += gap;
             unfilledFrames_ += gap - fill;
+            lost = gap;
         }
         gaps_[static_cast<size_t>(frame)] = fill;
+        lost_[static_cast<size_t>(frame)] = lost;
         values += fill + 1;
         expected_ = static_cast<std::uint16_t>(counter + 1);
         ++frame;
@@ -114,6 +117,16 @@ int FrameDecoder::fill(const std::uint8_t* frames, int frameCount, double* out, 
         out[count++] = read(frames + static_cast<size_t>(frame) * frameSize);
     }
     return count;
+}
+
+void FrameDecoder::reportLosses(SampleTarget& target) const {
+    int at = 0;
+    for (int frame = 0; at < chunkValues_; ++frame) {
+        const auto f = static_cast<size_t>(frame);
+        if (lost_[f] > 0)
+            target.framesLost(at, lost_[f], gaps_[f]);
+        at += gaps_[f] + 1;
+    }
 }
 
 bool FrameDecoder::readable(const SourceLayout& source) const {
@@ -172,6 +185,8 @@ DecodeResult FrameDecoder::decode(const std::uint8_t* frames, int frameCount,
         for (const GraphFeed& graph : graphs) {
             if (!graph.target)
                 continue;
+            if (chunkHasGaps_)
+                reportLosses(*graph.target);
             if (graph.channels) {
                 for (size_t c = 0; c < graph.channels->size(); ++c) {
                     ChannelRuntime& record = (*graph.channels)[c];

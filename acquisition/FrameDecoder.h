@@ -95,6 +95,8 @@ private:
     template <class Read>
     int fill(const std::uint8_t* frames, int frameCount, double* out, Read read) const;
     bool readable(const SourceLayout& source) const;
+    // Tells the target where the planned chunk's losses are.
+    void reportLosses(SampleTarget& target) const;
 
     int frameSize_ = 0; // bytes
     double substitute_ = 0.0;
@@ -107,7 +109,8 @@ private:
     std::int64_t droppedBefore_ = 0; // frames dropped before the next frame, see noteDroppedFrames
 
     // The planned chunk.
-    std::vector<int> gaps_; // substitutes before each frame, maxChunkFrames entries
+    std::vector<int> gaps_;          // substitutes before each frame, maxChunkFrames entries
+    std::vector<std::int64_t> lost_; // frames lost before each frame, maxChunkFrames entries
     bool chunkHasGaps_ = false;
     int chunkValues_ = 0; // values per channel
 

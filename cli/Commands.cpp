@@ -66,9 +66,10 @@ void printLayout(const ChannelSelection& selection, std::ostream& out) {
     out << '\n';
 }
 
-// The per-user configuration, as the program reads it at start-up. When there is none, or it
-// cannot be read, the defaults are used, and `err` says so: a script must not record with
-// settings other than the ones its author believes in force without a word.
+} // namespace
+
+// A script must not record with settings other than the ones its author believes in force
+// without a word.
 Config userConfiguration(std::ostream& err) {
     Config config;
     const std::string path = userConfigFile();
@@ -84,7 +85,20 @@ Config userConfiguration(std::ostream& err) {
     return config;
 }
 
-} // namespace
+int exitStatusOf(ConnectResult result) {
+    switch (result) {
+    case ConnectResult::Connected:
+        return exitOk;
+    case ConnectResult::Incompatible:
+        return exitIncompatible;
+    case ConnectResult::NoReply:
+        return exitNoReply;
+    case ConnectResult::NoBox:
+    case ConnectResult::Cancelled:
+        break;
+    }
+    return exitNoBox;
+}
 
 int runScan(std::ostream& out) {
     std::vector<std::string> paths;
@@ -103,18 +117,11 @@ int runInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     CliHost host(err);
     BoxLink link(host);
     host.setLink(link);
-    switch (link.connect(config, path)) {
-    case ConnectResult::Incompatible:
+    const ConnectResult result = link.connect(config, path);
+    if (result == ConnectResult::Incompatible)
         err << "Identification: " << link.identification() << '\n';
-        return exitIncompatible;
-    case ConnectResult::NoBox:
-    case ConnectResult::Cancelled:
-        return exitNoBox;
-    case ConnectResult::NoReply:
-        return exitNoReply;
-    case ConnectResult::Connected:
-        break;
-    }
+    if (result != ConnectResult::Connected)
+        return exitStatusOf(result);
     out << "Identification: " << link.identification() << '\n';
     printInputs(config, out);
     printLayout(host.selection(), out);

@@ -3,6 +3,7 @@
 #include "graph/NumberText.h"
 #include "signal/Filters.h"
 #include "signal/Inputs.h"
+#include "signal/SampleRates.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -100,9 +101,12 @@ SettingsLayout settingsLayout(const InputSettings& inputs) {
 }
 
 const std::vector<std::string>& SettingsValues::rateChoices() {
-    static const std::vector<std::string> rates = {"100",   "200",    "500",    "1000",
-                                                   "2000",  "5000",   "10000",  "20000",
-                                                   "50000", "100000", "200000", "500000"};
+    static const std::vector<std::string> rates = [] {
+        std::vector<std::string> texts;
+        for (const int rate : sampleRates())
+            texts.push_back(std::to_string(rate));
+        return texts;
+    }();
     return rates;
 }
 

@@ -1,0 +1,53 @@
+#include "files/Mat73SampleStream.h"
+
+#include "files/NameReplacement.h"
+#include "signal/Units.h"
+
+Mat73SampleStream::Mat73SampleStream(const std::string& path, Config& config, double rate)
+    : writer_(path), dt_(1.0 / rate) {
+    int counter = 0;
+    for (GraphData& graph : config.graphList) {
+        fixGraphName(graph.caption, counter);
+        writer_.beginStruct(graph.caption);
+        writer_.writeText("fft", graph.fft ? "true" : "false");
+        for (ChannelData& channel : graph.channelList) {
+            fixChannelName(channel.caption, counter);
+            const double color[] = {((channel.color >> 16) & 0xFF) / 255.0,
+                                    ((channel.color >> 8) & 0xFF) / 255.0,
+                                    (channel.color & 0xFF) / 255.0};
+            writer_.beginStruct(channel.caption);
+            writer_.beginColumn("data", data_.emplace_back());
+            writer_.writeText("unit", unitName(channel.unit));
+            writer_.writeMatrix("color", color, 3, 1);
+            writer_.endStruct();
+        }
+        writer_.endStruct();
+    }
+    writer_.beginColumn("time", time_);
+}
+
+bool Mat73SampleStream::append(const std::vector<const double*>& columns, std::size_t rows) {
+    bool written = true;
+    for (std::size_t c = 0; c < columns.size() && c < data_.size(); ++c)
+        written = writer_.append(data_[c], columns[c], rows) && written;
+    times_.resize(rows);
+    for (std::size_t k = 0; k < rows; ++k)
+        times_[k] = static_cast<double>(written_ + k) * dt_;
+    written = writer_.append(time_, times_.data(), rows) && written;
+    written_ += rows;
+    bytes_ += rows * (columns.size() + 1) * sizeof(double);
+    return written;
+}
+
+bool Mat73SampleStream::close(const std::vector<FrameLoss>& losses) {
+    // Column-major: all rows, then all frame counts, then all substitute counts.
+    const std::size_t n = losses.size();
+    std::vector<double> table(3 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+        table[i] = static_cast<double>(losses[i].atSample + 1);
+        table[n + i] = static_cast<double>(losses[i].frames);
+        table[2 * n + i] = losses[i].substitutes;
+    }
+    writer_.writeMatrix("lost", table.data(), n, 3);
+    return writer_.close();
+}

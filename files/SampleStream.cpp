@@ -1,0 +1,29 @@
+#include "files/SampleStream.h"
+
+#include "files/CsvSampleStream.h"
+#include "files/Mat73SampleStream.h"
+
+namespace {
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+} // namespace
+
+std::unique_ptr<SampleStream> openSampleStream(const std::string& path, Config& config, double rate,
+                                               std::string& error) {
+    std::unique_ptr<SampleStream> stream;
+    if (endsWith(path, ".csv"))
+        stream = std::make_unique<CsvSampleStream>(path, config, rate);
+    else if (endsWith(path, ".h5"))
+        stream = std::make_unique<Mat73SampleStream>(path, config, rate);
+    else
+        error = "Unknown file type of " + path + ": use .csv or .h5";
+    if (stream && !stream->error().empty()) {
+        error = stream->error();
+        stream.reset();
+    }
+    return stream;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "config/Config.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Where a lost run of frames stands in a recording.
+struct FrameLoss {
+    std::uint64_t atSample = 0; // index (from 0) of the first substitute, or of the sample after
+                                // the loss when none was written
+    std::int64_t frames = 0;    // frames lost
+    int substitutes = 0;        // of them, written as the substitute value
+};
+
+// A file that takes a recording's samples as they arrive, so that its length is bounded by the
+// disk, not by memory. Every call returns false once anything failed; error() says what.
+class SampleStream {
+public:
+    virtual ~SampleStream() = default;
+    // Appends `rows` samples of every channel: columns[c] holds channel c's, channels in graph
+    // order and within a graph in channel order.
+    virtual bool append(const std::vector<const double*>& columns, std::size_t rows) = 0;
+    // Completes the file, with the table of the losses; false when anything failed.
+    virtual bool close(const std::vector<FrameLoss>& losses) = 0;
+    // Bytes of samples handed to the file so far.
+    virtual std::uint64_t bytesWritten() const = 0;
+    virtual const std::string& error() const = 0;
+};
+
+// Opens the stream for the file type of the path's extension, ".csv" or ".h5", with the
+// graphs and channels of `config` (empty names are replaced there) at `rate` samples per
+// second. Null, with `error` set, for another extension or when the file cannot be made.
+std::unique_ptr<SampleStream> openSampleStream(const std::string& path, Config& config, double rate,
+                                               std::string& error);

@@ -1,0 +1,84 @@
+#include "recording/StreamedGraphs.h"
+
+#include <algorithm>
+
+// Keeps the committed values of its channels until they are written. The first graph also
+// notes the losses: every graph gets the same frames.
+class StreamedGraphs::Graph : public SampleTarget {
+public:
+    Graph(std::size_t channels, std::vector<FrameLoss>* losses, const std::uint64_t* rowsWritten)
+        : pending_(channels), values_(channels), losses_(losses), rowsWritten_(rowsWritten) {}
+
+    void appendSamples(int channel, const double* values, int count) override {
+        pending_.at(static_cast<std::size_t>(channel)).assign(values, values + count);
+    }
+    bool advance(int count) override {
+        for (std::size_t c = 0; c < values_.size(); ++c) {
+            const std::vector<double>& chunk = pending_[c];
+            values_[c].insert(values_[c].end(), chunk.begin(),
+                              chunk.begin() + std::min<std::size_t>(chunk.size(), count));
+            // A channel the decoder left out keeps its rows in step with the others.
+            values_[c].resize(
+                values_[c].size() + (count - std::min<std::size_t>(chunk.size(), count)), 0.0);
+            pending_[c].clear();
+        }
+        committed_ += static_cast<std::uint64_t>(count);
+        return false;
+    }
+    void framesLost(int atValue, std::int64_t frames, int substitutes) override {
+        if (losses_)
+            losses_->push_back({*rowsWritten_ + rowsHeld() + static_cast<std::uint64_t>(atValue),
+                                frames, substitutes});
+    }
+
+    std::uint64_t rowsHeld() const { return committed_; }
+    const double* column(std::size_t c) const { return values_[c].data(); }
+    std::size_t channels() const { return values_.size(); }
+    // Forgets the first `rows` rows, which have been written.
+    void drop(std::uint64_t rows) {
+        for (std::vector<double>& values : values_)
+            values.erase(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(rows));
+        committed_ -= rows;
+    }
+
+private:
+    std::vector<std::vector<double>> pending_;
+    std::vector<std::vector<double>> values_;
+    std::vector<FrameLoss>* losses_;
+    const std::uint64_t* rowsWritten_;
+    std::uint64_t committed_ = 0; // rows held
+};
+
+StreamedGraphs::StreamedGraphs(const Config& config) {
+    for (const GraphData& graph : config.graphList)
+        graphs_.push_back(std::make_unique<Graph>(graph.channelList.size(),
+                                                  graphs_.empty() ? &losses_ : nullptr, &rows_));
+}
+
+StreamedGraphs::~StreamedGraphs() = default;
+
+std::vector<SampleTarget*> StreamedGraphs::targets() {
+    std::vector<SampleTarget*> targets;
+    for (const std::unique_ptr<Graph>& graph : graphs_)
+        targets.push_back(graph.get());
+    return targets;
+}
+
+bool StreamedGraphs::flush(SampleStream& file) {
+    if (graphs_.empty())
+        return true;
+    std::uint64_t rows = graphs_.front()->rowsHeld();
+    for (const std::unique_ptr<Graph>& graph : graphs_)
+        rows = std::min(rows, graph->rowsHeld());
+    if (rows == 0)
+        return true;
+    std::vector<const double*> columns;
+    for (const std::unique_ptr<Graph>& graph : graphs_)
+        for (std::size_t c = 0; c < graph->channels(); ++c)
+            columns.push_back(graph->column(c));
+    const bool written = file.append(columns, rows);
+    for (const std::unique_ptr<Graph>& graph : graphs_)
+        graph->drop(rows);
+    rows_ += rows;
+    return written;
+}
