@@ -1,7 +1,6 @@
 #include "RecordingEngine.h"
 #include "SciPyDump.h"
 #include "SimulatedBox.h"
-#include "files/SampleStream.h"
 
 #include <gtest/gtest.h>
 
@@ -24,17 +23,6 @@ boxsim::BoxConfig replayingBoxWithDrops() {
     box.faults.dropEvery = 97;
     return box;
 }
-
-// A graph that also keeps where the decoder reported losses.
-class GraphWithLosses : public RecordedGraph {
-public:
-    GraphWithLosses() : RecordedGraph(1) {}
-    void framesLost(int atValue, std::int64_t frames, int substitutes) override {
-        losses.push_back(
-            {values[0].size() + static_cast<std::size_t>(atValue), frames, substitutes});
-    }
-    std::vector<FrameLoss> losses;
-};
 
 class CommandLineRecord : public ::testing::Test {
 protected:
@@ -106,14 +94,10 @@ void readH5(const std::string& path, std::vector<double>& values, std::vector<do
     }
 }
 
-bool sameLoss(const FrameLoss& a, const FrameLoss& b) {
-    return a.atSample == b.atSample && a.frames == b.frames && a.substitutes == b.substitutes;
-}
-
 TEST_F(CommandLineRecord, EachFormatHoldsTheValuesSubstitutesAndLossesTheProgramGets) {
     if (pythonWith("h5py").empty())
         GTEST_SKIP() << "no python3 with h5py";
-    GraphWithLosses reference;
+    RecordedGraph reference(1);
     {
         Engine engine;
         Config config;
@@ -145,7 +129,9 @@ TEST_F(CommandLineRecord, EachFormatHoldsTheValuesSubstitutesAndLossesTheProgram
 TEST_F(CommandLineRecord, CtrlCOrAFullDiskLeaveACompleteReadableFile) {
     if (pythonWith("h5py").empty())
         GTEST_SKIP() << "no python3 with h5py";
-    EXPECT_EQ(record("--seconds 60 --output " + file("stopped.h5"), "timeout --preserve-status -s INT 4 "), 5)
+    EXPECT_EQ(record("--seconds 60 --output " + file("stopped.h5"),
+                     "timeout --preserve-status -s INT 4 "),
+              5)
         << errors();
     std::vector<double> values, times;
     std::vector<FrameLoss> losses;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "acquisition/SampleTarget.h"
+#include "files/SampleStream.h"
 #include "recording/HeadlessRecorder.h"
 
 #include <chrono>
@@ -8,11 +9,15 @@
 #include <thread>
 #include <vector>
 
-// Keeps every committed value of every channel of one graph.
+// Keeps every committed value of every channel of one graph, and where frames were lost.
 class RecordedGraph : public SampleTarget {
 public:
     explicit RecordedGraph(int channelCount) : pending_(channelCount), values(channelCount) {}
 
+    void framesLost(int atValue, std::int64_t frames, int substitutes) override {
+        losses.push_back(
+            {values.at(0).size() + static_cast<std::size_t>(atValue), frames, substitutes});
+    }
     void appendSamples(int channel, const double* v, int count) override {
         pending_.at(channel).assign(v, v + count);
     }
@@ -27,7 +32,12 @@ private:
 
 public:
     std::vector<std::vector<double>> values;
+    std::vector<FrameLoss> losses;
 };
+
+inline bool sameLoss(const FrameLoss& a, const FrameLoss& b) {
+    return a.atSample == b.atSample && a.frames == b.frames && a.substitutes == b.substitutes;
+}
 
 // Where the engine's messages go; a base of Engine, so that it exists before the recorder.
 struct MessageLog {
