@@ -90,10 +90,15 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
             return false;
         }
     }
-    if (options.seconds > 0.0 && !options.output.empty())
-        return true;
-    err << "record needs --seconds S and --output FILE (see orva-cli --help)\n";
-    return false;
+    if (!(options.seconds > 0.0) || options.output.empty()) {
+        err << "record needs --seconds S and --output FILE (see orva-cli --help)\n";
+        return false;
+    }
+    if (!isSampleStreamPath(options.output)) {
+        err << "record writes FILE.csv or FILE.h5, not " << options.output << '\n';
+        return false;
+    }
+    return true;
 }
 
 double freeGigabytes(const std::string& file) {

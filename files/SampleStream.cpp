@@ -12,6 +12,10 @@ bool endsWith(const std::string& text, const std::string& end) {
 
 } // namespace
 
+bool isSampleStreamPath(const std::string& path) {
+    return endsWith(path, ".csv") || endsWith(path, ".h5");
+}
+
 std::unique_ptr<SampleStream> openSampleStream(const std::string& path, Config& config, double rate,
                                                std::string& error) {
     std::unique_ptr<SampleStream> stream;

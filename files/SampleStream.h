@@ -30,6 +30,9 @@ public:
     virtual const std::string& error() const = 0;
 };
 
+// Whether the path's extension names a file type a recording can stream to.
+bool isSampleStreamPath(const std::string& path);
+
 // Opens the stream for the file type of the path's extension, ".csv" or ".h5", with the
 // graphs and channels of `config` (empty names are replaced there) at `rate` samples per
 // second. Null, with `error` set, for another extension or when the file cannot be made.
