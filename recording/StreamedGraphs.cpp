@@ -1,6 +1,7 @@
 #include "recording/StreamedGraphs.h"
 
 #include <algorithm>
+#include <limits>
 
 // Keeps the committed values of its channels until they are written. The first graph also
 // notes the losses: every graph gets the same frames.
@@ -17,9 +18,11 @@ public:
             const std::vector<double>& chunk = pending_[c];
             values_[c].insert(values_[c].end(), chunk.begin(),
                               chunk.begin() + std::min<std::size_t>(chunk.size(), count));
-            // A channel the decoder left out keeps its rows in step with the others.
-            values_[c].resize(
-                values_[c].size() + (count - std::min<std::size_t>(chunk.size(), count)), 0.0);
+            // A channel the decoder left out keeps its rows in step with the others, with no
+            // value where it has none.
+            values_[c].resize(values_[c].size() +
+                                  (count - std::min<std::size_t>(chunk.size(), count)),
+                              std::numeric_limits<double>::quiet_NaN());
             pending_[c].clear();
         }
         committed_ += static_cast<std::uint64_t>(count);
