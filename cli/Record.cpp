@@ -160,10 +160,14 @@ int runRecord(const std::vector<std::string>& arguments, std::ostream& err) {
     bool boxLost = false;
     bool writeFailed = false;
     double elapsed = 0.0; // s
-    while (!stopRequested && elapsed < planned.count() && !boxLost && !writeFailed) {
+    // Once a second the file is brought up to date on disk, so that a crash or a full disk
+    // costs at most the last second.
+    constexpr int ticksPerFlush = 10;
+    for (int tick = 1; !stopRequested && elapsed < planned.count() && !boxLost && !writeFailed;
+         ++tick) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         boxLost = !recorder.tick();
-        writeFailed = !graphs.flush(*file);
+        writeFailed = !graphs.flush(*file) || (tick % ticksPerFlush == 0 && !file->flush());
         elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         if (terminal)
             showProgress(err, elapsed, recorder, *file, options.output);

@@ -71,6 +71,13 @@ bool CsvSampleStream::append(const std::vector<const double*>& columns, std::siz
     return out_ ? true : fail("Can't write file " + path_ + ": the disk is full or not writable");
 }
 
+bool CsvSampleStream::flush() {
+    if (!error_.empty())
+        return false;
+    out_.flush();
+    return out_ ? true : fail("Can't write file " + path_ + ": the disk is full or not writable");
+}
+
 bool CsvSampleStream::close(const std::vector<FrameLoss>& losses) {
     if (!error_.empty())
         return false;

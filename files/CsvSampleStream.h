@@ -15,6 +15,7 @@ public:
     CsvSampleStream(const std::string& path, Config& config, double rate);
 
     bool append(const std::vector<const double*>& columns, std::size_t rows) override;
+    bool flush() override;
     bool close(const std::vector<FrameLoss>& losses) override;
     std::uint64_t bytesWritten() const override { return bytes_; }
     const std::string& error() const override { return error_; }

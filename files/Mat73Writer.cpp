@@ -80,6 +80,10 @@ Hdf5Id writeDataset(hid_t parent, const std::string& name, hid_t fileType, hid_t
 } // namespace
 
 Mat73Writer::Mat73Writer(const std::string& path) : path_(path) {
+    // HDF5 would close at exit what a failed write made us give up, and crash doing so; before
+    // its first use it can be told not to.
+    static const herr_t noCloseAtExit = H5dont_atexit();
+    (void)noCloseAtExit;
     Hdf5QuietErrors quiet;
     Hdf5Id creation(H5Pcreate(H5P_FILE_CREATE));
     if (creation.valid() && H5Pset_userblock(creation.get(), Mat73UserBlockBytes) >= 0)
@@ -230,6 +234,13 @@ bool Mat73Writer::endColumn(Column column) {
     if (H5Ldelete(done.parent.get(), done.name.c_str(), H5P_DEFAULT) < 0)
         return fail("Can't write column " + done.name);
     return writeEmpty(done.parent.get(), done.name, "double", 0, 1);
+}
+
+bool Mat73Writer::flush() {
+    Hdf5QuietErrors quiet;
+    if (!canWrite())
+        return false;
+    return H5Fflush(file_.get(), H5F_SCOPE_LOCAL) >= 0 || fail("Can't write file " + path_);
 }
 
 bool Mat73Writer::close() {

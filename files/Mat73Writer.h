@@ -40,6 +40,9 @@ public:
     bool beginColumn(const std::string& name, Column& column);
     bool append(Column column, const double* values, std::size_t count);
     bool endColumn(Column column);
+    // Writes out what HDF5 holds back, so that a file cut short later by a crash or a full disk
+    // still reads as it was here.
+    bool flush();
     // Ends the open columns and writes everything out. Returns false when any write failed or
     // a struct was still open.
     bool close();

@@ -23,6 +23,9 @@ public:
     // Appends `rows` samples of every channel: columns[c] holds channel c's, channels in graph
     // order and within a graph in channel order.
     virtual bool append(const std::vector<const double*>& columns, std::size_t rows) = 0;
+    // Writes out what is held back, so that the file reads up to here even if the program or
+    // the disk fails later.
+    virtual bool flush() = 0;
     // Completes the file, with the table of the losses; false when anything failed.
     virtual bool close(const std::vector<FrameLoss>& losses) = 0;
     // Bytes of samples handed to the file so far.
