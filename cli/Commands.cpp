@@ -4,6 +4,7 @@
 #include "config/ConfigFile.h"
 #include "config/UserPaths.h"
 #include "device/BoxLink.h"
+#include "recording/HeadlessRecorder.h"
 #include "signal/ChannelSelection.h"
 #include "signal/Inputs.h"
 
@@ -11,32 +12,6 @@
 #include <vector>
 
 namespace {
-
-// The box link's view of the command-line tool: messages go to standard error, nothing is
-// recorded, and a choice between several boxes is refused with a hint.
-class CliHost : public BoxHost {
-public:
-    CliHost(std::ostream& err) : err_(err) {}
-
-    void setLink(BoxLink& link) { link_ = &link; }
-    const ChannelSelection& selection() const { return selection_; }
-
-    void showMessage(const std::string& text) override { err_ << text << '\n'; }
-    int chooseDevice(const std::vector<std::string>& entries) override {
-        err_ << "Several boxes found (" << entries.size()
-             << "); name one: orva-cli info PATH (see orva-cli scan).\n";
-        return -1;
-    }
-    void showStatus(const std::string&) override {}
-    void stopRecording() override { link_->stopRun(); }
-    void selectionSent(const ChannelSelection& selection) override { selection_ = selection; }
-    void dataPipeChanged(KLib::IODevice*) override {}
-
-private:
-    std::ostream& err_;
-    BoxLink* link_ = nullptr;
-    ChannelSelection selection_;
-};
 
 void printInputs(const Config& config, std::ostream& out) {
     const std::vector<std::string> names = inputNames(config.inputSettings);
@@ -114,17 +89,14 @@ int runScan(std::ostream& out) {
 
 int runInfo(const std::string& path, std::ostream& out, std::ostream& err) {
     Config config = userConfiguration(err);
-    CliHost host(err);
-    BoxLink link(host);
-    host.setLink(link);
-    const ConnectResult result = link.connect(config, path);
+    HeadlessRecorder box(err);
+    const ConnectResult result = box.connect(config, path);
     if (result == ConnectResult::Incompatible)
-        err << "Identification: " << link.identification() << '\n';
+        err << "Identification: " << box.identification() << '\n';
     if (result != ConnectResult::Connected)
         return exitStatusOf(result);
-    out << "Identification: " << link.identification() << '\n';
+    out << "Identification: " << box.identification() << '\n';
     printInputs(config, out);
-    printLayout(host.selection(), out);
-    link.disconnect();
+    printLayout(box.selection(), out);
     return exitOk;
 }

@@ -36,8 +36,10 @@ public:
     void stop();
 
     const FrameDecoder& decoder() const { return decoder_; }
-    // Bytes per frame of the channel selection in force.
-    int frameSize() const { return selection_.frameSize; }
+    // The box's reply to the last identification query.
+    const std::string& identification() const { return link_.identification(); }
+    // The frame layout and channel records of the selection in force.
+    const ChannelSelection& selection() const { return selection_; }
     // Without the pauses the program keeps between configuration commands (tests).
     void setCommandPause(std::chrono::milliseconds pause) { link_.setCommandPause(pause); }
 

@@ -1,6 +1,7 @@
 #include "EmulatedUsbTest.h"
 #include "KLib/IO/USB/Enumeration.h"
 #include "RecordingEngine.h"
+#include "SciPyDump.h"
 #include "SimulatedBox.h"
 #include "acquisition/FrameReader.h"
 #include "device/BoxLink.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <thread>
 
 namespace {
@@ -148,31 +148,19 @@ TEST_F(LibusbBackendTest, ConnectSequenceRunsOverTheCommandPipe) {
     });
 }
 
-// What a command run by the shell prints. The child inherits the emulated bus: umockdev's preload
-// library and the testbed are named in the environment, and this process serves the device node.
-std::string outputOf(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return output;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, n);
-    pclose(pipe);
-    return output;
-}
-
 // orva-cli finds the box through libusb with its strings, and connects to it exactly as to a
-// box on the socket transport: the same output, the same commands received.
+// box on the socket transport: the same output, the same commands received. The child process
+// inherits the emulated bus: umockdev's preload library and the testbed are named in the
+// environment, and this process serves the device node.
 TEST_F(LibusbBackendTest, TheCommandLineToolWorksThroughLibusbAsThroughTheSocket) {
     const std::string cli = "XDG_CONFIG_HOME=" + runtime_ + "/config " + ORVA_CLI_PATH;
-    EXPECT_EQ(outputOf(cli + " scan"), boxPath + "\tORVA 2 USB\tSIM-sim1\n");
-    const std::string viaUsb = outputOf(cli + " info " + boxPath);
+    EXPECT_EQ(commandOutput(cli + " scan"), boxPath + "\tORVA 2 USB\tSIM-sim1\nexit 0");
+    const std::string viaUsb = commandOutput(cli + " info " + boxPath);
     std::vector<std::string> usbTranscript;
     EmulatedUsbBox::instance().inspect(
         [&](const boxsim::BoxModel& model) { usbTranscript = model.transcript(); });
     SimulatedBox simulated{boxsim::BoxConfig()};
-    const std::string viaSocket = outputOf(cli + " info " + simulated.path());
+    const std::string viaSocket = commandOutput(cli + " info " + simulated.path());
     simulated.stop();
     EXPECT_NE(viaUsb.find("Identification: TorvenKellmar,ORVA 2 USB,SIM-sim1,V2.0"),
               std::string::npos)
