@@ -11,6 +11,7 @@ constexpr int exitNoReply = 4;
 constexpr int exitFramesLost = 5;
 constexpr int exitWriteFailed = 6;
 constexpr int exitBoxLost = 7;
+constexpr int exitReadFailed = 8;
 
 struct Config;
 enum class ConnectResult;

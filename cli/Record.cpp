@@ -95,7 +95,7 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
         return false;
     }
     if (!isSampleStreamPath(options.output)) {
-        err << "record writes FILE.csv or FILE.h5, not " << options.output << '\n';
+        err << "record writes FILE.csv, FILE.h5 or FILE.mat, not " << options.output << '\n';
         return false;
     }
     return true;
@@ -183,6 +183,8 @@ int runRecord(const std::vector<std::string>& arguments, std::ostream& err) {
         err << file->error() << '\n';
     if (writeFailed)
         return exitWriteFailed;
+    if (!file->notice().empty())
+        err << file->notice() << '\n';
     if (boxLost)
         return exitBoxLost;
     return recorder.decoder().lostFrames() > 0 ? exitFramesLost : exitOk;

@@ -1,5 +1,6 @@
 #include "files/Mat73SampleStream.h"
 
+#include "files/LossTable.h"
 #include "files/NameReplacement.h"
 #include "signal/Units.h"
 
@@ -40,14 +41,7 @@ bool Mat73SampleStream::append(const std::vector<const double*>& columns, std::s
 }
 
 bool Mat73SampleStream::close(const std::vector<FrameLoss>& losses) {
-    // Column-major: all rows, then all frame counts, then all substitute counts.
-    const std::size_t n = losses.size();
-    std::vector<double> table(3 * n);
-    for (std::size_t i = 0; i < n; ++i) {
-        table[i] = static_cast<double>(losses[i].atSample + 1);
-        table[n + i] = static_cast<double>(losses[i].frames);
-        table[2 * n + i] = losses[i].substitutes;
-    }
-    writer_.writeMatrix("lost", table.data(), n, 3);
+    const std::vector<double> table = lossTableValues(losses);
+    writer_.writeMatrix("lost", table.data(), losses.size(), 3);
     return writer_.close();
 }

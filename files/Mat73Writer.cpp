@@ -86,7 +86,10 @@ Mat73Writer::Mat73Writer(const std::string& path) : path_(path) {
     (void)noCloseAtExit;
     Hdf5QuietErrors quiet;
     Hdf5Id creation(H5Pcreate(H5P_FILE_CREATE));
-    if (creation.valid() && H5Pset_userblock(creation.get(), Mat73UserBlockBytes) >= 0)
+    // The order of the variables is that of the graphs; HDF5 keeps it only when asked to.
+    if (creation.valid() && H5Pset_userblock(creation.get(), Mat73UserBlockBytes) >= 0 &&
+        H5Pset_link_creation_order(creation.get(), H5P_CRT_ORDER_TRACKED | H5P_CRT_ORDER_INDEXED) >=
+            0)
         file_ = Hdf5Id(H5Fcreate(path.c_str(), H5F_ACC_TRUNC, creation.get(), H5P_DEFAULT));
     if (!file_.valid()) {
         fail("Can't create file " + path);

@@ -1,18 +1,17 @@
 #include "files/MatDataReader.h"
 
 #include "KLib/Data/MatlabReader.h"
+#include "files/Mat73Source.h"
 #include "files/NameReplacement.h"
 #include "signal/Units.h"
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <limits>
+#include <new>
 
 namespace {
-
-constexpr std::uint8_t StructClass = 2;
-constexpr std::uint8_t CharClass = 4;
-constexpr std::uint8_t DoubleClass = 6;
 
 // A colour component of 0...1 as a byte, rounded to nearest.
 int colorByte(double value) {
@@ -20,7 +19,12 @@ int colorByte(double value) {
     return static_cast<int>(std::clamp(std::isnan(scaled) ? 0.0 : scaled, 0.0, 255.0));
 }
 
-bool readChannel(KLib::MatlabReader& reader, std::size_t fields, LoadedChannel& channel) {
+constexpr std::uint8_t StructClass = 2;
+constexpr std::uint8_t CharClass = 4;
+constexpr std::uint8_t DoubleClass = 6;
+
+bool readChannel(KLib::MatlabReader& reader, std::size_t fields, LoadedChannel& channel,
+                 bool locateValues) {
     for (std::size_t i = 0; i < fields; ++i) {
         KLib::MatlabVariable variable;
         if (!reader.readElementHeader(variable))
@@ -34,14 +38,20 @@ bool readChannel(KLib::MatlabReader& reader, std::size_t fields, LoadedChannel& 
                 channel.unitText = text;
             }
         } else if (variable.classNumber == DoubleClass) {
+            KLib::MatlabValuesPlace place;
+            if (variable.name == "data" && locateValues && reader.locateMatrix(place)) {
+                channel.valuesAt = place.position;
+                channel.valuesType = place.type;
+                channel.valueCount = variable.count;
+                continue;
+            }
             std::vector<double> values;
             if (!reader.readMatrix(values))
                 return false;
             if (variable.name == "data") {
                 channel.values = std::move(values);
-            } else if (variable.name == "color" && values.size() >= 3) {
-                channel.color =
-                    colorByte(values[0]) << 16 | colorByte(values[1]) << 8 | colorByte(values[2]);
+            } else if (variable.name == "color") {
+                channel.color = colorOfComponents(values);
             }
         } else if (variable.classNumber == StructClass) {
             return false;
@@ -51,7 +61,7 @@ bool readChannel(KLib::MatlabReader& reader, std::size_t fields, LoadedChannel& 
 }
 
 bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& graph,
-               ProgressMeter& meter) {
+               ProgressMeter& meter, bool locateValues) {
     for (std::size_t i = 0; i < fields; ++i) {
         KLib::MatlabVariable variable;
         if (!reader.readElementHeader(variable))
@@ -61,7 +71,7 @@ bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& grap
             LoadedChannel& channel = graph.channels.emplace_back();
             channel.name = variable.name;
             if (!reader.readFieldNames(channelFields) ||
-                !readChannel(reader, channelFields, channel) || !reader.endStruct())
+                !readChannel(reader, channelFields, channel, locateValues) || !reader.endStruct())
                 return false;
             meter.reach(static_cast<std::uint64_t>(reader.filePosition()));
         } else if (variable.classNumber == CharClass) {
@@ -79,10 +89,53 @@ bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& grap
     return reader.endStruct();
 }
 
-// The rate (samples per second) from the first two time stamps (s); false when they give none.
-// Rounded to the nearest rate: the step of a saved rate r is 1/r in binary, whose inverse lies
-// just below r for many rates (99999.99999999999 for 100000).
+// MATLAB's version-7.3 files are HDF5 files, whose signature follows the 512-byte MAT header.
+bool isMat73File(const std::string& path) {
+    char signature[8] = {};
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(512);
+    return in.read(signature, sizeof signature) &&
+           std::string(signature, sizeof signature) == "\x89HDF\r\n\x1a\n";
+}
+
+bool readMat73DataFile(const std::string& path, LoadedData& data, FileProgress* progress) {
+    Mat73Source source(path);
+    if (!source.error().empty())
+        return false;
+    data = source.layout();
+    std::uint64_t values = 0;
+    for (const LoadedGraph& graph : data.graphs)
+        for (const LoadedChannel& channel : graph.channels)
+            values += channel.valueCount;
+    ProgressMeter meter(progress, "Reading MATLAB file", values, LargeDataValues);
+    std::size_t column = 0;
+    try {
+        for (LoadedGraph& graph : data.graphs)
+            for (LoadedChannel& channel : graph.channels) {
+                channel.values.resize(static_cast<std::size_t>(channel.valueCount));
+                if (!source.readColumn(column++, 0, channel.values.size(), channel.values.data()))
+                    return false;
+                meter.advance(channel.valueCount);
+            }
+    } catch (const std::bad_alloc&) {
+        // A file larger than the memory is refused like a damaged one.
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int colorOfComponents(const std::vector<double>& components) {
+    if (components.size() < 3)
+        return 0;
+    return colorByte(components[0]) << 16 | colorByte(components[1]) << 8 |
+           colorByte(components[2]);
+}
+
 bool rateFromTime(const std::vector<double>& time, int& rate) {
+    // Rounded to the nearest rate: the step of a saved rate r is 1/r in binary, whose inverse
+    // lies just below r for many rates (99999.99999999999 for 100000).
     if (time.size() < 2 || !(time[1] > time[0]))
         return false;
     const double perSecond = 1.0 / (time[1] - time[0]);
@@ -95,10 +148,11 @@ bool rateFromTime(const std::vector<double>& time, int& rate) {
     return true;
 }
 
-} // namespace
-
-bool readMatDataFile(const std::string& path, LoadedData& data, FileProgress* progress) {
+bool readMatDataFile(const std::string& path, LoadedData& data, FileProgress* progress,
+                     bool locateValues) {
     data = LoadedData{};
+    if (isMat73File(path))
+        return !locateValues && readMat73DataFile(path, data, progress);
     KLib::MatlabReader reader(path);
     std::string header;
     if (!reader.isOpen() || !reader.readHeader(header))
@@ -116,7 +170,7 @@ bool readMatDataFile(const std::string& path, LoadedData& data, FileProgress* pr
                 return false;
             LoadedGraph& graph = data.graphs.emplace_back();
             graph.name = variable.name;
-            if (!readGraph(reader, fields, graph, meter))
+            if (!readGraph(reader, fields, graph, meter, locateValues))
                 return false;
         } else if (variable.classNumber == CharClass) {
             std::string unused;
@@ -128,6 +182,8 @@ bool readMatDataFile(const std::string& path, LoadedData& data, FileProgress* pr
                 return false;
             if (variable.name == "time" && rateFromTime(values, data.rate))
                 data.hasRate = true;
+            if (variable.name == "lost")
+                data.losses = lossTable(values, variable.dimensions);
         }
         meter.reach(static_cast<std::uint64_t>(reader.filePosition()));
         if (variable.classNumber == 0 || reader.endOfFile())
@@ -135,7 +191,8 @@ bool readMatDataFile(const std::string& path, LoadedData& data, FileProgress* pr
     }
     for (const LoadedGraph& graph : data.graphs)
         for (const LoadedChannel& channel : graph.channels)
-            data.maxLen = std::max(data.maxLen, static_cast<int>(channel.values.size()));
+            data.maxLen = std::max(data.maxLen, static_cast<int>(std::max<std::uint64_t>(
+                                                    channel.values.size(), channel.valueCount)));
     reader.close();
     return true;
 }

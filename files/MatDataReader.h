@@ -2,6 +2,7 @@
 
 #include "config/Config.h"
 #include "files/FileProgress.h"
+#include "files/LossTable.h"
 
 #include <string>
 #include <vector>
@@ -13,6 +14,11 @@ struct LoadedChannel {
     std::string unitText;
     int color = 0; // 0xRRGGBB; 0 without a "color" field
     std::vector<double> values;
+    // Where the values stand in the file when they were located instead of read: their first
+    // byte (-1: read into values) and stored number type, and how many there are.
+    std::int64_t valuesAt = -1;
+    std::uint32_t valuesType = 0;
+    std::uint64_t valueCount = 0;
 };
 
 struct LoadedGraph {
@@ -26,11 +32,22 @@ struct LoadedData {
     bool hasRate = false;
     int rate = 0;   // samples per second, from the first two values of "time"
     int maxLen = 0; // values of the longest channel
+    // The table "lost" of a recording: where and how many frames were lost.
+    std::vector<FrameLoss> losses;
 };
 
+// The rate (samples per second) from the first two time stamps (s) of a "time" column; false
+// when they give none.
+bool rateFromTime(const std::vector<double>& time, int& rate);
+
+// 0xRRGGBB of a "color" field's three components (0...1); 0 when it has fewer.
+int colorOfComponents(const std::vector<double>& components);
+
 // Reads a MAT data file; false when it can't be opened or is malformed. The reading of a large
-// file reports its progress.
-bool readMatDataFile(const std::string& path, LoadedData& data, FileProgress* progress = nullptr);
+// file reports its progress. With `locateValues` the values of the channels are only located
+// where the file stores them plainly, to be read in parts later.
+bool readMatDataFile(const std::string& path, LoadedData& data, FileProgress* progress = nullptr,
+                     bool locateValues = false);
 
 // Build mode (no configuration file beside the data file): appends the file's graphs and
 // channels with default fields, their units, colours and FFT flags, takes the rate from "time"

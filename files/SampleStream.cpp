@@ -2,6 +2,7 @@
 
 #include "files/CsvSampleStream.h"
 #include "files/Mat73SampleStream.h"
+#include "files/MatSampleStream.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ bool endsWith(const std::string& text, const std::string& end) {
 } // namespace
 
 bool isSampleStreamPath(const std::string& path) {
-    return endsWith(path, ".csv") || endsWith(path, ".h5");
+    return endsWith(path, ".csv") || endsWith(path, ".h5") || endsWith(path, ".mat");
 }
 
 std::unique_ptr<SampleStream> openSampleStream(const std::string& path, Config& config, double rate,
@@ -23,8 +24,10 @@ std::unique_ptr<SampleStream> openSampleStream(const std::string& path, Config& 
         stream = std::make_unique<CsvSampleStream>(path, config, rate);
     else if (endsWith(path, ".h5"))
         stream = std::make_unique<Mat73SampleStream>(path, config, rate);
+    else if (endsWith(path, ".mat"))
+        stream = std::make_unique<MatSampleStream>(path, config, rate);
     else
-        error = "Unknown file type of " + path + ": use .csv or .h5";
+        error = "Unknown file type of " + path + ": use .csv, .h5 or .mat";
     if (stream && !stream->error().empty()) {
         error = stream->error();
         stream.reset();

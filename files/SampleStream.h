@@ -1,19 +1,12 @@
 #pragma once
 
 #include "config/Config.h"
+#include "files/FrameLoss.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-// Where a lost run of frames stands in a recording.
-struct FrameLoss {
-    std::uint64_t atSample = 0; // index (from 0) of the first substitute, or of the sample after
-                                // the loss when none was written
-    std::int64_t frames = 0;    // frames lost
-    int substitutes = 0;        // of them, written as the substitute value
-};
 
 // A file that takes a recording's samples as they arrive, so that its length is bounded by the
 // disk, not by memory. Every call returns false once anything failed; error() says what.
@@ -31,12 +24,15 @@ public:
     // Bytes of samples handed to the file so far.
     virtual std::uint64_t bytesWritten() const = 0;
     virtual const std::string& error() const = 0;
+    // What the user should know about the file once it is closed (a form other than the one
+    // asked for, say); empty when nothing.
+    virtual std::string notice() const { return std::string(); }
 };
 
 // Whether the path's extension names a file type a recording can stream to.
 bool isSampleStreamPath(const std::string& path);
 
-// Opens the stream for the file type of the path's extension, ".csv" or ".h5", with the
+// Opens the stream for the file type of the path's extension, ".csv", ".h5" or ".mat", with the
 // graphs and channels of `config` (empty names are replaced there) at `rate` samples per
 // second. Null, with `error` set, for another extension or when the file cannot be made.
 std::unique_ptr<SampleStream> openSampleStream(const std::string& path, Config& config, double rate,

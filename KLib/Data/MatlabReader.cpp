@@ -238,6 +238,21 @@ bool MatlabReader::readMatrix(std::vector<double>& values) {
     return true;
 }
 
+bool MatlabReader::locateMatrix(MatlabValuesPlace& place) {
+    if (pendingClass_ != Matlab::ClassDouble || in_ != &file_)
+        return false;
+    const std::int64_t start = file_.position();
+    Tag tag;
+    const std::size_t unitBytes = readSubTag(tag) ? Matlab::numberBytes(tag.type) : 0;
+    if (unitBytes == 0 || pendingCount_ != tag.bytes / unitBytes || tag.bytes % unitBytes != 0) {
+        file_.seek(start, SeekStart);
+        return false;
+    }
+    pendingClass_ = Matlab::ClassEndOfFile;
+    place = {file_.position(), tag.type};
+    return true;
+}
+
 bool MatlabReader::readSubTag(Tag& tag) {
     std::uint32_t first = 0;
     if (!in_->readU32(first))

@@ -20,6 +20,12 @@ struct MatlabVariable {
     std::vector<std::int32_t> dimensions;
 };
 
+// Where the values of a double array stand in the file: their first byte and their stored type.
+struct MatlabValuesPlace {
+    std::int64_t position = 0;
+    std::uint32_t type = 0;
+};
+
 // Sequential reader of MATLAB level-5 MAT-files in either byte order: character arrays, real
 // double matrices and nested structures. After readHeader, call readElementHeader for every
 // element and then the read that fits its class: readFieldNames (and endStruct once its fields
@@ -67,6 +73,11 @@ public:
     bool readString(std::string& text);
     // Right after the header of a double array: its values in column-major order.
     bool readMatrix(std::vector<double>& values);
+    // Right after the header of a double array whose bytes are in the file itself (not in a
+    // compressed element): where its values stand, so that they can be read in parts later. The
+    // next readElementHeader skips them. False, with nothing consumed, for an array in a
+    // compressed element (read it with readMatrix) and for a malformed one.
+    bool locateMatrix(MatlabValuesPlace& place);
     void close() {
         inflated_.close();
         file_.close();

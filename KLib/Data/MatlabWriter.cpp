@@ -66,19 +66,40 @@ bool MatlabWriter::writeString(const std::string& name, const std::string& text)
 
 bool MatlabWriter::writeMatrix(const std::string& name, const double* values, std::size_t rows,
                                std::size_t cols) {
+    return (static_cast<std::uint64_t>(rows) * cols == 0 || values != nullptr) &&
+           beginDoubles(name, rows, cols) &&
+           writeValues(values, static_cast<std::uint64_t>(rows) * cols);
+}
+
+bool MatlabWriter::beginColumn(const std::string& name, std::size_t rows) {
+    if (!beginDoubles(name, rows, 1))
+        return false;
+    columnRows_ = rows;
+    return true;
+}
+
+bool MatlabWriter::beginDoubles(const std::string& name, std::size_t rows, std::size_t cols) {
     if (!canWrite() || rows > MaxDimension || cols > MaxDimension)
         return false;
     // Both factors are below 2^31, so the product cannot overflow 64 bits.
     const std::uint64_t count = static_cast<std::uint64_t>(rows) * cols;
-    if (count > Matlab::MaxTagBytes / 8 || (count > 0 && values == nullptr))
+    if (count > Matlab::MaxTagBytes / 8)
         return false;
     const std::uint64_t dataBytes = 8 * count;
-    if (!fits(elementBytes(storedNameLength(name), dataBytes, 2)))
+    return fits(elementBytes(storedNameLength(name), dataBytes, 2)) &&
+           beginElement(name, dataBytes, Matlab::ClassDouble,
+                        {static_cast<std::int32_t>(rows), static_cast<std::int32_t>(cols)}) &&
+           writeTag(Matlab::TypeDouble, dataBytes);
+}
+
+bool MatlabWriter::appendColumn(const double* values, std::size_t count) {
+    if (!isOpen() || failed_ || count > columnRows_ || (count > 0 && values == nullptr))
         return false;
-    if (!beginElement(name, dataBytes, Matlab::ClassDouble,
-                      {static_cast<std::int32_t>(rows), static_cast<std::int32_t>(cols)}) ||
-        !writeTag(Matlab::TypeDouble, dataBytes))
-        return false;
+    columnRows_ -= count;
+    return writeValues(values, count);
+}
+
+bool MatlabWriter::writeValues(const double* values, std::uint64_t count) {
     unsigned char block[8 * BlockValues];
     for (std::uint64_t start = 0; start < count; start += BlockValues) {
         const std::size_t blockCount =
@@ -137,7 +158,7 @@ bool MatlabWriter::endStruct() {
 bool MatlabWriter::close() {
     if (!isOpen())
         return false;
-    const bool complete = !failed_ && structs_.empty();
+    const bool complete = !failed_ && structs_.empty() && columnRows_ == 0;
     structs_.clear();
     const bool closed = file_.close();
     return complete && closed;

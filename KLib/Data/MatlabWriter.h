@@ -32,6 +32,11 @@ public:
     // A rows x cols real double matrix; values holds rows * cols numbers in column-major order.
     bool writeMatrix(const std::string& name, const double* values, std::size_t rows,
                      std::size_t cols);
+    // Opens a rows x 1 real double column whose values follow in any number of appendColumn
+    // calls, so that a column longer than memory can be copied in; nothing else may be written
+    // before all rows have been appended.
+    bool beginColumn(const std::string& name, std::size_t rows);
+    bool appendColumn(const double* values, std::size_t count);
     // Opens a 1 x 1 structure; exactly fieldCount elements must follow before endStruct. Inside
     // a structure, element names become its field names, cut to 31 characters.
     bool beginStruct(const std::string& name, std::size_t fieldCount);
@@ -48,7 +53,12 @@ private:
         std::size_t freeSlots;
     };
 
-    bool canWrite() const { return isOpen() && !failed_; }
+    bool canWrite() const { return isOpen() && !failed_ && columnRows_ == 0; }
+    // Checks a rows x cols double matrix against the limits and writes everything before its
+    // values.
+    bool beginDoubles(const std::string& name, std::size_t rows, std::size_t cols);
+    // Encodes and writes count values.
+    bool writeValues(const double* values, std::uint64_t count);
     // Refuses an element of elementBytes after its tag when that count, or the count of the
     // outermost open structure once the element is appended, would not fit a tag, or when the
     // innermost structure has no field left.
@@ -67,6 +77,7 @@ private:
     FileDataWriter file_;
     std::vector<OpenStruct> structs_;
     bool failed_ = false;
+    std::uint64_t columnRows_ = 0; // rows of the open column still to come
 };
 
 } // namespace KLib

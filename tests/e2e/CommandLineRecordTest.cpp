@@ -1,6 +1,7 @@
 #include "RecordingEngine.h"
 #include "SciPyDump.h"
 #include "SimulatedBox.h"
+#include "files/MatDataReader.h"
 
 #include <gtest/gtest.h>
 
@@ -71,11 +72,12 @@ void readCsv(const std::string& path, std::vector<double>& values, std::vector<d
         losses.push_back(loss);
 }
 
-void readH5(const std::string& path, std::vector<double>& values, std::vector<double>& times,
-            std::vector<FrameLoss>& losses) {
+// A recording in MATLAB's 7.3 layout or a MATLAB 5 file, read by h5py or SciPy.
+void readMat(const std::string& path, std::vector<double>& values, std::vector<double>& times,
+             std::vector<FrameLoss>& losses) {
     const std::string python = pythonWith("h5py");
     std::istringstream dump(commandOutput(python +
-                                          " '" ORVA_TEST_DATA_DIR "/mat/dump_recording_h5.py' '" +
+                                          " '" ORVA_TEST_DATA_DIR "/mat/dump_recording.py' '" +
                                           path + "' Position Encoder1"));
     std::string word;
     std::size_t dataCount = 0, timeCount = 0, lossCount = 0;
@@ -105,12 +107,12 @@ TEST_F(CommandLineRecord, EachFormatHoldsTheValuesSubstitutesAndLossesTheProgram
         ASSERT_EQ(engine.connect(config, box_.path()), ConnectResult::Connected);
         engine.record(1000ms, reference);
     }
-    for (const std::string name : {"run.csv", "run.h5"}) {
+    for (const std::string name : {"run.csv", "run.h5", "run.mat"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(record("--seconds 1 --output " + file(name)), 5) << errors(); // frames lost
         std::vector<double> values, times;
         std::vector<FrameLoss> losses;
-        (name == "run.csv" ? readCsv : readH5)(file(name), values, times, losses);
+        (name == "run.csv" ? readCsv : readMat)(file(name), values, times, losses);
         const std::size_t common = std::min(values.size(), reference.values[0].size());
         ASSERT_GT(common, 5000u); // over half a second at 10 kS/s
         ASSERT_EQ(times.size(), values.size());
@@ -124,6 +126,34 @@ TEST_F(CommandLineRecord, EachFormatHoldsTheValuesSubstitutesAndLossesTheProgram
     }
 }
 
+// A recording passed through every file type by orva-cli convert comes back as it was.
+TEST_F(CommandLineRecord, ConvertCarriesValuesAndLossesThroughEveryFileType) {
+    if (pythonWith("h5py").empty() || pythonWith("scipy.io").empty())
+        GTEST_SKIP() << "no python3 with h5py and scipy";
+    ASSERT_EQ(record("--seconds 1 --output " + file("first.h5")), 5) << errors();
+    const std::vector<std::string> chain = {"first.h5", "second.csv", "third.mat", "last.h5"};
+    for (std::size_t i = 1; i < chain.size(); ++i) {
+        const std::string command =
+            ORVA_CLI_PATH " convert '" + file(chain[i - 1]) + "' '" + file(chain[i]) + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    std::vector<double> values, times, endValues, endTimes;
+    std::vector<FrameLoss> losses, endLosses;
+    readMat(file("first.h5"), values, times, losses);
+    readMat(file("last.h5"), endValues, endTimes, endLosses);
+    ASSERT_GT(values.size(), 5000u);
+    EXPECT_EQ(endValues, values);
+    EXPECT_EQ(endTimes, times);
+    ASSERT_EQ(endLosses.size(), losses.size());
+    for (std::size_t i = 0; i < losses.size(); ++i)
+        EXPECT_TRUE(sameLoss(endLosses[i], losses[i])) << "loss " << i;
+    // Load Data reads the 7.3 layout too.
+    LoadedData loaded;
+    ASSERT_TRUE(readMatDataFile(file("last.h5"), loaded));
+    EXPECT_EQ(loaded.graphs.at(0).channels.at(0).values, values);
+    EXPECT_EQ(loaded.rate, 10000);
+}
+
 // Ctrl-C ends the recording early, with a complete file; and a file the disk does not take
 // ends it with a message instead of a crash.
 TEST_F(CommandLineRecord, CtrlCLeavesACompleteFileAndAFullDiskEndsWithAMessage) {
@@ -135,7 +165,7 @@ TEST_F(CommandLineRecord, CtrlCLeavesACompleteFileAndAFullDiskEndsWithAMessage) 
         << errors();
     std::vector<double> values, times;
     std::vector<FrameLoss> losses;
-    readH5(file("stopped.h5"), values, times, losses);
+    readMat(file("stopped.h5"), values, times, losses);
     EXPECT_GT(values.size(), 1000u);
     EXPECT_EQ(times.size(), values.size());
     EXPECT_FALSE(losses.empty());
