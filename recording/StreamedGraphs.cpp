@@ -7,8 +7,15 @@
 // notes the losses: every graph gets the same frames.
 class StreamedGraphs::Graph : public SampleTarget {
 public:
-    Graph(std::size_t channels, std::vector<FrameLoss>* losses, const std::uint64_t* rowsWritten)
-        : pending_(channels), values_(channels), losses_(losses), rowsWritten_(rowsWritten) {}
+    Graph(std::size_t channels, std::size_t rowsAhead, std::vector<FrameLoss>* losses,
+          const std::uint64_t* rowsWritten)
+        : pending_(channels), values_(channels), losses_(losses), rowsWritten_(rowsWritten) {
+        // Written once, so that the pages are the process's before the stream starts.
+        for (std::vector<double>& values : values_) {
+            values.resize(rowsAhead);
+            values.clear();
+        }
+    }
 
     void appendSamples(int channel, const double* values, int count) override {
         pending_.at(static_cast<std::size_t>(channel)).assign(values, values + count);
@@ -53,8 +60,12 @@ private:
 };
 
 StreamedGraphs::StreamedGraphs(const Config& config) {
+    // Room for the rows of a quarter second from the start: a column that grows by copying
+    // costs most at the start, when the hand-over has a backlog, and in a virtual machine every
+    // fresh page is dear. It is reused from flush to flush.
+    const auto rowsAhead = static_cast<std::size_t>(std::max(0, config.inputSettings.rate) / 4);
     for (const GraphData& graph : config.graphList)
-        graphs_.push_back(std::make_unique<Graph>(graph.channelList.size(),
+        graphs_.push_back(std::make_unique<Graph>(graph.channelList.size(), rowsAhead,
                                                   graphs_.empty() ? &losses_ : nullptr, &rows_));
 }
 
