@@ -3,6 +3,7 @@
 #include "files/NameReplacement.h"
 #include "signal/Units.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -10,6 +11,8 @@ namespace {
 
 // Room for one number in its shortest round-trip form and a separator.
 constexpr std::size_t cellChars = 32;
+// Characters handed to the file at a time.
+constexpr std::size_t bufferChars = 1 << 20;
 
 char* writeNumber(double value, char* out) {
     return std::to_chars(out, out + cellChars - 1, value).ptr;
@@ -55,20 +58,30 @@ CsvSampleStream::CsvSampleStream(const std::string& path, Config& config, double
 bool CsvSampleStream::append(const std::vector<const double*>& columns, std::size_t rows) {
     if (!error_.empty())
         return false;
-    line_.resize((columns.size() + 1) * cellChars + 1);
+    // The lines go to the file a buffer at a time: one write per line cost a fifth of the time.
+    const std::size_t lineChars = (columns.size() + 1) * cellChars + 1;
+    buffer_.resize(std::max(bufferChars, lineChars));
+    char* end = buffer_.data();
     for (std::size_t k = 0; k < rows; ++k) {
-        char* end = writeNumber(static_cast<double>(written_ + k) * dt_, line_.data());
+        if (static_cast<std::size_t>(end - buffer_.data()) + lineChars > buffer_.size())
+            end = writeOut(end);
+        end = writeNumber(static_cast<double>(written_ + k) * dt_, end);
         for (const double* column : columns) {
             *end++ = ',';
             end = writeNumber(column[k], end);
         }
         *end++ = '\n';
-        const auto length = static_cast<std::streamsize>(end - line_.data());
-        out_.write(line_.data(), length);
-        bytes_ += static_cast<std::uint64_t>(length);
     }
+    writeOut(end);
     written_ += rows;
     return out_ ? true : fail("Can't write file " + path_ + ": the disk is full or not writable");
+}
+
+char* CsvSampleStream::writeOut(char* end) {
+    const auto length = static_cast<std::streamsize>(end - buffer_.data());
+    out_.write(buffer_.data(), length);
+    bytes_ += static_cast<std::uint64_t>(length);
+    return buffer_.data();
 }
 
 bool CsvSampleStream::flush() {

@@ -22,12 +22,14 @@ public:
 
 private:
     bool fail(const std::string& what);
+    // Writes the buffer up to end; returns its start.
+    char* writeOut(char* end);
 
     std::string path_;
     std::ofstream out_;
     double dt_;                 // s between samples
     std::uint64_t written_ = 0; // rows
     std::uint64_t bytes_ = 0;
-    std::vector<char> line_;
+    std::vector<char> buffer_;
     std::string error_;
 };
