@@ -4,6 +4,8 @@
 #include "files/NameReplacement.h"
 #include "signal/Units.h"
 
+#include <algorithm>
+
 Mat73SampleStream::Mat73SampleStream(const std::string& path, Config& config, double rate)
     : writer_(path), dt_(1.0 / rate) {
     int counter = 0;
@@ -28,13 +30,16 @@ Mat73SampleStream::Mat73SampleStream(const std::string& path, Config& config, do
 }
 
 bool Mat73SampleStream::append(const std::vector<const double*>& columns, std::size_t rows) {
-    bool written = true;
-    for (std::size_t c = 0; c < columns.size() && c < data_.size(); ++c)
-        written = writer_.append(data_[c], columns[c], rows) && written;
     times_.resize(rows);
     for (std::size_t k = 0; k < rows; ++k)
         times_[k] = static_cast<double>(written_ + k) * dt_;
-    written = writer_.append(time_, times_.data(), rows) && written;
+    // All columns or none, so that every column and the time keep the same length.
+    const std::size_t channels = std::min(columns.size(), data_.size());
+    std::vector<Mat73Writer::Column> targets(data_.begin(), data_.begin() + channels);
+    std::vector<const double*> values(columns.begin(), columns.begin() + channels);
+    targets.push_back(time_);
+    values.push_back(times_.data());
+    const bool written = writer_.append(targets, values, rows);
     written_ += rows;
     bytes_ += rows * (columns.size() + 1) * sizeof(double);
     return written;

@@ -3,7 +3,10 @@
 #include "files/Hdf5Errors.h"
 #include "files/Mat73Header.h"
 
+#include <sys/file.h>
+
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -15,6 +18,19 @@ namespace {
 // holds at most 1 MiB of memory however long it grows.
 constexpr hsize_t ColumnChunk = 64 * 1024;
 constexpr std::size_t ColumnCacheBytes = 2 * ColumnChunk * sizeof(double);
+constexpr hsize_t ColumnChunkBytes = ColumnChunk * sizeof(double);
+
+// Kept free while values and structs are written, for the metadata HDF5 adds until the next
+// write and on closing (a few KiB).
+constexpr hsize_t MetadataRoomBytes = 64 * 1024;
+// Kept free while samples are appended, so that once the disk is full the file can still be
+// completed: the metadata, and the values written last, like a recording's table of losses
+// (24 bytes per loss, over 18,000 fit).
+constexpr hsize_t ClosingRoomBytes = 512 * 1024;
+
+hsize_t chunksFor(hsize_t samples) {
+    return (samples + ColumnChunk - 1) / ColumnChunk;
+}
 
 // MATLAB's attributes are scalar, fixed-length ASCII strings.
 bool setTextAttribute(hid_t object, const char* name, const std::string& value) {
@@ -77,6 +93,15 @@ Hdf5Id writeDataset(hid_t parent, const std::string& name, hid_t fileType, hid_t
     return dataset;
 }
 
+// HDF5 keeps a file it could not complete open, and locked against readers, until the program
+// ends. It writes nothing more to it, so readers may see what reached the disk meanwhile. The
+// file's handle is the descriptor of HDF5's default POSIX driver.
+void letReadersIn(hid_t file) {
+    void* handle = nullptr;
+    if (H5Fget_vfd_handle(file, H5P_DEFAULT, &handle) >= 0 && handle)
+        flock(*static_cast<int*>(handle), LOCK_UN);
+}
+
 } // namespace
 
 Mat73Writer::Mat73Writer(const std::string& path) : path_(path) {
@@ -95,6 +120,7 @@ Mat73Writer::Mat73Writer(const std::string& path) : path_(path) {
         fail("Can't create file " + path);
         return;
     }
+    reserve_.emplace(path);
     // Written at once, so that even a recording cut short by a crash is a MAT file.
     const std::string headerError = writeMat73Header(path, std::time(nullptr));
     if (!headerError.empty())
@@ -107,7 +133,7 @@ Mat73Writer::~Mat73Writer() {
 
 bool Mat73Writer::beginStruct(const std::string& name) {
     Hdf5QuietErrors quiet;
-    if (!canWrite())
+    if (!canWrite() || !haveRoom(0, MetadataRoomBytes))
         return false;
     Hdf5Id group(H5Gcreate2(place(name), name.c_str(), H5P_DEFAULT, H5P_DEFAULT, H5P_DEFAULT));
     if (!group.valid() || !setTextAttribute(group.get(), "MATLAB_class", "struct"))
@@ -132,7 +158,7 @@ bool Mat73Writer::endStruct() {
 
 bool Mat73Writer::writeText(const std::string& name, const std::string& text) {
     Hdf5QuietErrors quiet;
-    if (!canWrite())
+    if (!canWrite() || !haveRoom(text.size() * sizeof(std::uint16_t), MetadataRoomBytes))
         return false;
     const hid_t parent = place(name);
     if (text.empty())
@@ -154,7 +180,7 @@ bool Mat73Writer::writeText(const std::string& name, const std::string& text) {
 bool Mat73Writer::writeMatrix(const std::string& name, const double* values, std::size_t rows,
                               std::size_t cols) {
     Hdf5QuietErrors quiet;
-    if (!canWrite())
+    if (!canWrite() || !haveRoom(rows * cols * sizeof(double), MetadataRoomBytes))
         return false;
     const hid_t parent = place(name);
     if (rows == 0 || cols == 0)
@@ -169,7 +195,7 @@ bool Mat73Writer::writeMatrix(const std::string& name, const double* values, std
 
 bool Mat73Writer::beginColumn(const std::string& name, Column& column) {
     Hdf5QuietErrors quiet;
-    if (!canWrite())
+    if (!canWrite() || !haveRoom(0, MetadataRoomBytes))
         return false;
     const hid_t parent = place(name);
     const hsize_t dimensions[] = {1, 0};
@@ -179,9 +205,14 @@ bool Mat73Writer::beginColumn(const std::string& name, Column& column) {
     Hdf5Id creation(H5Pcreate(H5P_DATASET_CREATE));
     Hdf5Id access(H5Pcreate(H5P_DATASET_ACCESS));
     Hdf5Id dataset;
-    // Weight 1: a chunk written in full leaves the cache first.
+    // Chunks take their space in the file when the column is extended, not when they leave the
+    // cache, so that the room the file needs is known before the samples are handed to HDF5;
+    // they are not filled, every sample is written. Weight 1: a chunk written in full leaves
+    // the cache first.
     if (space.valid() && creation.valid() && access.valid() &&
         H5Pset_chunk(creation.get(), 2, chunk) >= 0 &&
+        H5Pset_alloc_time(creation.get(), H5D_ALLOC_TIME_EARLY) >= 0 &&
+        H5Pset_fill_time(creation.get(), H5D_FILL_TIME_NEVER) >= 0 &&
         H5Pset_chunk_cache(access.get(), H5D_CHUNK_CACHE_NSLOTS_DEFAULT, ColumnCacheBytes, 1.0) >=
             0)
         dataset = createDataset(parent, name, H5T_IEEE_F64LE, space.get(), creation.get(),
@@ -193,15 +224,27 @@ bool Mat73Writer::beginColumn(const std::string& name, Column& column) {
     return true;
 }
 
-bool Mat73Writer::append(Column column, const double* values, std::size_t count) {
+bool Mat73Writer::append(const std::vector<Column>& columns,
+                         const std::vector<const double*>& values, std::size_t count) {
     Hdf5QuietErrors quiet;
-    if (!canWrite())
+    if (!canWrite() || full_)
         return false;
-    if (column >= columns_.size() || !columns_[column].dataset.valid())
-        return refuse("No such column is open");
-    OpenColumn& open = columns_[column];
-    if (count == 0)
-        return true;
+    hsize_t newChunks = 0;
+    for (const Column column : columns) {
+        if (column >= columns_.size() || !columns_[column].dataset.valid())
+            return refuse("No such column is open");
+        const hsize_t length = columns_[column].length;
+        newChunks += chunksFor(length + count) - chunksFor(length);
+    }
+    if (count == 0 || !haveRoom(newChunks * ColumnChunkBytes, ClosingRoomBytes))
+        return false;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (!writeSamples(columns_[columns[i]], values[i], count))
+            return false;
+    return true;
+}
+
+bool Mat73Writer::writeSamples(OpenColumn& open, const double* values, std::size_t count) {
     const hsize_t dimensions[] = {1, open.length + count};
     const hsize_t start[] = {0, open.length};
     const hsize_t block[] = {1, count};
@@ -262,11 +305,14 @@ bool Mat73Writer::close() {
     columns_.clear();
     structs_.clear();
     if (broken_ || H5Fflush(file_.get(), H5F_SCOPE_LOCAL) < 0) {
+        letReadersIn(file_.get());
         file_.abandon();
+        reserve_->release();
         return fail("Can't write file " + path_);
     }
     if (!file_.release())
         fail("Can't close file " + path_);
+    reserve_->release();
     return error_.empty();
 }
 
@@ -292,6 +338,15 @@ bool Mat73Writer::writeEmpty(hid_t parent, const std::string& name, const char* 
     return true;
 }
 
+bool Mat73Writer::haveRoom(hsize_t bytes, hsize_t keep) {
+    // HDF5 writes nothing beyond the space it allocated, which its file size counts.
+    hsize_t allocated = 0;
+    if (H5Fget_filesize(file_.get(), &allocated) < 0)
+        return fail("Can't write file " + path_);
+    const int reason = reserve_->makeRoom(allocated + bytes + keep);
+    return reason == 0 || stopAppending(reason);
+}
+
 bool Mat73Writer::fail(const std::string& what) {
     broken_ = true;
     const std::string cause = hdf5ErrorCause();
@@ -299,7 +354,15 @@ bool Mat73Writer::fail(const std::string& what) {
 }
 
 bool Mat73Writer::refuse(const std::string& what) {
+    stopped_ = true;
     if (error_.empty())
         error_ = what;
+    return false;
+}
+
+bool Mat73Writer::stopAppending(int reason) {
+    full_ = true;
+    if (error_.empty())
+        error_ = "Can't write file " + path_ + ": " + std::strerror(reason);
     return false;
 }

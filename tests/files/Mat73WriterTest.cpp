@@ -1,6 +1,6 @@
 // A version 7.3 MAT file streamed in uneven blocks reads back in h5py, an independent HDF5
-// reader, with the values, shapes and classes MATLAB would see; a failed write is reported with
-// its cause.
+// reader, with the values, shapes and classes MATLAB would see; a file the disk can't take
+// reads back all the same, with the cause of the failure reported.
 
 #include "files/Mat73Writer.h"
 
@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -42,6 +43,19 @@ Dump readDump(const std::string& text) {
             dump.values[path].push_back(std::strtod(number.c_str(), nullptr));
     }
     return dump;
+}
+
+// What h5py reads from the file, as dump_mat73.py prints it, ending with its exit status.
+std::string dumpMat73(const std::string& python, const std::string& path) {
+    return commandOutput(python + " '" ORVA_TEST_DATA_DIR "/mat/dump_mat73.py' '" + path + "'");
+}
+
+// Distinct values, so that a sample read back in a wrong place shows.
+std::vector<double> ramp(std::size_t count, double first) {
+    std::vector<double> values(count);
+    for (std::size_t k = 0; k < count; ++k)
+        values[k] = first + static_cast<double>(k);
+    return values;
 }
 
 std::vector<double> codeUnits(const std::string& text) {
@@ -117,8 +131,7 @@ TEST(Mat73Writer, StreamedGraphReadsBackInH5pyAsMatlabSeesIt) {
             << writer.error();
     }
 
-    const std::string output =
-        commandOutput(python + " '" ORVA_TEST_DATA_DIR "/mat/dump_mat73.py' '" + path + "'");
+    const std::string output = dumpMat73(python, path);
     ASSERT_NE(output.find("exit 0"), std::string::npos) << output;
     const Dump dump = readDump(output);
     const std::string header = dump.lines.at("header");
@@ -154,19 +167,60 @@ TEST(Mat73Writer, StreamedGraphReadsBackInH5pyAsMatlabSeesIt) {
     EXPECT_EQ(dump.lines.at("/idle"), "double <u8 0x1 MATLAB_empty=|u1:1");
 }
 
+// Appending stops before the file size limit with the system's reason, and the file is still
+// completed: every sample appended before and a value written after are in it.
 TEST(Mat73Writer, AFailedWriteIsReportedWithTheSystemsReason) {
+    const std::string python = pythonWith("h5py");
+    if (python.empty())
+        GTEST_SKIP() << "no python3 with h5py";
     TempDir dir;
-    Mat73Writer writer(dir.file("full.mat"));
-    Mat73Writer::Column column = 0;
-    ASSERT_TRUE(writer.beginColumn("data", column)) << writer.error();
-    const std::vector<double> block(50000, 1.0);
-    bool written = true;
+    const std::string path = dir.file("full.mat");
+    const std::vector<double> lost = {97, 1, 1};
+    std::vector<double> appended;
     {
-        FileSizeLimit limit(1 << 20);
-        for (int k = 0; k < 40 && written; ++k)
-            written = writer.append(column, block.data(), block.size());
-        written = writer.close() && written;
+        Mat73Writer writer(path);
+        Mat73Writer::Column column = 0;
+        ASSERT_TRUE(writer.beginColumn("data", column)) << writer.error();
+        FileSizeLimit limit(4 << 20);
+        for (std::vector<double> block = ramp(50000, 0.0);
+             writer.append(column, block.data(), block.size());
+             block = ramp(block.size(), block.back() + 1.0))
+            appended.insert(appended.end(), block.begin(), block.end());
+        EXPECT_TRUE(writer.writeMatrix("lost", lost.data(), 3, 1)) << writer.error();
+        EXPECT_FALSE(writer.close());
+        EXPECT_NE(writer.error().find("File too large"), std::string::npos) << writer.error();
     }
-    EXPECT_FALSE(written);
-    EXPECT_NE(writer.error().find("File too large"), std::string::npos) << writer.error();
+    EXPECT_FALSE(appended.empty());
+    const std::string output = dumpMat73(python, path);
+    ASSERT_NE(output.find("exit 0"), std::string::npos) << output.substr(output.size() - 500);
+    const Dump dump = readDump(output);
+    EXPECT_EQ(dump.values.at("/data"), appended);
+    EXPECT_EQ(dump.values.at("/lost"), lost);
+}
+
+// A write the disk refuses all the same, here because the file size limit drops under what
+// HDF5 was promised, leaves the file as it was at its last flush.
+TEST(Mat73Writer, AWriteThatFailsAllTheSameLeavesTheFileAsAtTheLastFlush) {
+    const std::string python = pythonWith("h5py");
+    if (python.empty())
+        GTEST_SKIP() << "no python3 with h5py";
+    TempDir dir;
+    const std::string path = dir.file("taken.mat");
+    // The second block starts a chunk of its own, which the file has no room for.
+    const std::vector<double> flushed = ramp(60000, 0.0);
+    const std::vector<double> later = ramp(30000, 60000.0);
+    {
+        Mat73Writer writer(path);
+        Mat73Writer::Column column = 0;
+        ASSERT_TRUE(writer.beginColumn("data", column) &&
+                    writer.append(column, flushed.data(), flushed.size()) && writer.flush() &&
+                    writer.append(column, later.data(), later.size()))
+            << writer.error();
+        FileSizeLimit limit(std::filesystem::file_size(path));
+        EXPECT_FALSE(writer.close());
+        EXPECT_NE(writer.error().find("File too large"), std::string::npos) << writer.error();
+    }
+    const std::string output = dumpMat73(python, path);
+    ASSERT_NE(output.find("exit 0"), std::string::npos) << output;
+    EXPECT_EQ(readDump(output).values.at("/data"), flushed);
 }
