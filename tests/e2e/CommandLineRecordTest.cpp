@@ -155,7 +155,7 @@ TEST_F(CommandLineRecord, ConvertCarriesValuesAndLossesThroughEveryFileType) {
 }
 
 // Ctrl-C ends the recording early, with a complete file; and a file the disk does not take
-// ends it with a message instead of a crash.
+// ends it with a message instead of a crash, the file readable up to there.
 TEST_F(CommandLineRecord, CtrlCLeavesACompleteFileAndAFullDiskEndsWithAMessage) {
     if (pythonWith("h5py").empty())
         GTEST_SKIP() << "no python3 with h5py";
@@ -170,14 +170,22 @@ TEST_F(CommandLineRecord, CtrlCLeavesACompleteFileAndAFullDiskEndsWithAMessage) 
     EXPECT_EQ(times.size(), values.size());
     EXPECT_FALSE(losses.empty());
 
-    // 4 MiB of file at most: the disk is full after a few seconds at 100 kS/s. Both formats end
-    // with the message; the CSV file reads up to there.
+    // 4 MiB of file at most (8192 blocks of 512 bytes, as the shell counts them): the disk is
+    // full after a few seconds at 100 kS/s. Both formats end with the message and read up to
+    // there, the .h5 file at least up to its first flush after a second, with the losses.
     for (const std::string name : {"full.h5", "full.csv"}) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(record("--seconds 20 --rate 100000 --output " + file(name), "ulimit -f 4096; "),
+        EXPECT_EQ(record("--seconds 20 --rate 100000 --output " + file(name), "ulimit -f 8192; "),
                   6);
         EXPECT_NE(errors().find("Can't write"), std::string::npos) << errors();
     }
+    values.clear();
+    times.clear();
+    losses.clear();
+    readMat(file("full.h5"), values, times, losses);
+    EXPECT_GT(values.size(), 100000u);
+    EXPECT_EQ(times.size(), values.size());
+    EXPECT_FALSE(losses.empty());
     values.clear();
     times.clear();
     readCsv(file("full.csv"), values, times, losses);
