@@ -229,6 +229,8 @@ bool Mat73Writer::append(const std::vector<Column>& columns,
     Hdf5QuietErrors quiet;
     if (!canWrite() || full_)
         return false;
+    if (values.size() != columns.size())
+        return refuse("Each column needs its own samples");
     hsize_t newChunks = 0;
     for (const Column column : columns) {
         if (column >= columns_.size() || !columns_[column].dataset.valid())
@@ -236,7 +238,9 @@ bool Mat73Writer::append(const std::vector<Column>& columns,
         const hsize_t length = columns_[column].length;
         newChunks += chunksFor(length + count) - chunksFor(length);
     }
-    if (count == 0 || !haveRoom(newChunks * ColumnChunkBytes, ClosingRoomBytes))
+    if (count == 0)
+        return true;
+    if (!haveRoom(newChunks * ColumnChunkBytes, ClosingRoomBytes))
         return false;
     for (std::size_t i = 0; i < columns.size(); ++i)
         if (!writeSamples(columns_[columns[i]], values[i], count))
