@@ -95,7 +95,7 @@ Hdf5Id writeDataset(hid_t parent, const std::string& name, hid_t fileType, hid_t
 
 // HDF5 keeps a file it could not complete open, and locked against readers, until the program
 // ends. It writes nothing more to it, so readers may see what reached the disk meanwhile. The
-// file's handle is the descriptor of HDF5's default POSIX driver.
+// file's handle is the descriptor of HDF5's default POSIX driver, as in flush().
 void letReadersIn(hid_t file) {
     void* handle = nullptr;
     if (H5Fget_vfd_handle(file, H5P_DEFAULT, &handle) >= 0 && handle)
@@ -290,7 +290,14 @@ bool Mat73Writer::flush() {
     Hdf5QuietErrors quiet;
     if (!canWrite())
         return false;
-    return H5Fflush(file_.get(), H5F_SCOPE_LOCAL) >= 0 || fail("Can't write file " + path_);
+    if (H5Fflush(file_.get(), H5F_SCOPE_LOCAL) < 0)
+        return fail("Can't write file " + path_);
+    void* handle = nullptr;
+    hsize_t end = 0;
+    if (H5Fget_vfd_handle(file_.get(), H5P_DEFAULT, &handle) >= 0 && handle &&
+        H5Fget_filesize(file_.get(), &end) >= 0)
+        writtenPages_.settle(*static_cast<int*>(handle), end);
+    return true;
 }
 
 bool Mat73Writer::close() {

@@ -2,6 +2,7 @@
 
 #include "files/FileSpaceReserve.h"
 #include "files/Hdf5Id.h"
+#include "files/WrittenPages.h"
 
 #include <cstddef>
 #include <optional>
@@ -53,7 +54,8 @@ public:
                 std::size_t count);
     bool endColumn(Column column);
     // Writes out what HDF5 holds back, so that a file cut short later by a crash or a full disk
-    // still reads as it was here.
+    // still reads as it was here; what was written before the last flush leaves the page cache
+    // (see WrittenPages.h).
     bool flush();
     // Ends the open columns and writes everything out. Returns false when any write failed or
     // a struct was still open.
@@ -93,6 +95,7 @@ private:
     std::vector<OpenStruct> structs_;
     std::vector<OpenColumn> columns_;
     std::optional<FileSpaceReserve> reserve_;
+    WrittenPages writtenPages_;
     std::string error_;    // the first failure or refusal
     bool full_ = false;    // no more samples: the room left is for completing the file
     bool stopped_ = false; // a call was refused or a write failed: nothing more is written
