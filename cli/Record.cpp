@@ -2,9 +2,8 @@
 
 #include "cli/Commands.h"
 #include "config/ConfigFile.h"
-#include "files/SampleStream.h"
+#include "recording/FileRecording.h"
 #include "recording/HeadlessRecorder.h"
-#include "recording/StreamedGraphs.h"
 #include "signal/SampleRates.h"
 
 #include <sys/statvfs.h>
@@ -144,15 +143,15 @@ int runRecord(const std::vector<std::string>& arguments, std::ostream& err) {
     if (connected != exitOk)
         return connected;
     std::string error;
-    const std::unique_ptr<SampleStream> file =
-        openSampleStream(options.output, config, config.inputSettings.rate, error);
-    if (!file) {
+    const std::unique_ptr<FileRecording> recording = FileRecording::open(
+        options.output, config, config.inputSettings.rate, StreamedGraphs::unlimited, error);
+    if (!recording) {
         err << error << '\n';
         return exitWriteFailed;
     }
-    StreamedGraphs graphs(config);
+    const SampleStream& file = recording->file();
     const bool terminal = isatty(STDERR_FILENO) != 0;
-    recorder.start(graphs.targets());
+    recorder.start(recording->targets());
 
     // The window's data tick: each one moves what arrived into the file.
     const auto started = std::chrono::steady_clock::now();
@@ -160,31 +159,26 @@ int runRecord(const std::vector<std::string>& arguments, std::ostream& err) {
     bool boxLost = false;
     bool writeFailed = false;
     double elapsed = 0.0; // s
-    // Once a second the file is brought up to date on disk, so that a crash or a full disk
-    // costs at most the last second.
-    constexpr int ticksPerFlush = 10;
-    for (int tick = 1; !stopRequested && elapsed < planned.count() && !boxLost && !writeFailed;
-         ++tick) {
+    while (!stopRequested && elapsed < planned.count() && !boxLost && !writeFailed) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         boxLost = !recorder.tick();
-        writeFailed = !graphs.flush(*file) || (tick % ticksPerFlush == 0 && !file->flush());
+        writeFailed = !recording->tick();
         elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         if (terminal)
-            showProgress(err, elapsed, recorder, *file, options.output);
+            showProgress(err, elapsed, recorder, file, options.output);
     }
     recorder.stop();
-    writeFailed = writeFailed || !graphs.flush(*file);
-    writeFailed = !file->close(graphs.losses()) || writeFailed;
+    writeFailed = !recording->finish();
     if (terminal)
         err << '\n';
     if (boxLost)
         err << "Connection to ORVA Box lost!\n";
     if (writeFailed)
-        err << file->error() << '\n';
+        err << file.error() << '\n';
     if (writeFailed)
         return exitWriteFailed;
-    if (!file->notice().empty())
-        err << file->notice() << '\n';
+    if (!file.notice().empty())
+        err << file.notice() << '\n';
     if (boxLost)
         return exitBoxLost;
     return recorder.decoder().lostFrames() > 0 ? exitFramesLost : exitOk;

@@ -3,15 +3,19 @@
 #include "acquisition/SampleTarget.h"
 #include "files/SampleStream.h"
 
+#include <limits>
 #include <memory>
 #include <vector>
 
 // The graphs of a recording that goes to a file instead of the screen: each graph takes its
 // decoded values like a graph of the window, and flush() hands the rows every graph has got to
-// the file, so that memory holds no more than a data tick's worth.
+// the file, so that memory holds no more than a data tick's worth. A recording of a set length
+// takes no more than `rowLimit` rows; the graphs report themselves full when they have them.
 class StreamedGraphs {
 public:
-    explicit StreamedGraphs(const Config& config);
+    static constexpr std::uint64_t unlimited = std::numeric_limits<std::uint64_t>::max();
+
+    explicit StreamedGraphs(const Config& config, std::uint64_t rowLimit = unlimited);
     ~StreamedGraphs();
 
     // One target per graph of the configuration, in its order.
