@@ -67,6 +67,7 @@ private:
     void postBoxArrival() override;
     void postBoxLeft(const std::string& path) override;
     void offerSaveData() override;
+    std::string chooseLogFile() override;
     void showProgress(const std::string& title, double fraction) override {
         progress_.show(title, fraction);
     }

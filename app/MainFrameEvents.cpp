@@ -150,6 +150,16 @@ void MainFrame::onSaveData(wxCommandEvent&) {
         controller_->writeDataFile(fromWx(path));
 }
 
+// The types a log streams into; ".h5" first, as it suits long logs best.
+std::string MainFrame::chooseLogFile() {
+    wxFileDialog dialog(this, "Log into file", "", "",
+                        "HDF5 files, MATLAB 7.3 (*.h5)|*.h5|CSV files (*.csv)|*.csv|"
+                        "MATLAB files (*.mat)|*.mat",
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT, wxDefaultPosition, wxDefaultSize,
+                        "filedlg");
+    return fromWx(chooseSavePath(dialog));
+}
+
 // Wheel events that reach the frame go to the graph panel, in the panel's coordinates.
 void MainFrame::onMouseWheel(wxMouseEvent& event) {
     const wxPoint offset = panel_->GetPosition();

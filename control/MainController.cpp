@@ -2,6 +2,7 @@
 
 #include "config/ConfigFile.h"
 #include "control/ConfigurationCheck.h"
+#include "control/FileLog.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -54,6 +55,9 @@ bool MainController::startUp() {
 }
 
 void MainController::close(int zeroMask) {
+    // A log into a file is completed, not cut off.
+    if (fileLog_)
+        stopRecording();
     config_.zero = zeroMask;
     createParentDirectories(configPath_);
     saveConfigFile(configPath_);

@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 
+class FileLog;
+
 enum RecordingMode { Idle = 0, Continuous = 1, Single = 2, Log = 3 };
 
 // The main window's logic without the toolkit: start-up and close, the configuration file,
@@ -137,6 +139,23 @@ private:
     void keepUnreadableConfiguration();
     void endSweep();
 
+    // Why data windows of `needed` bytes cannot replace those of `current` bytes, as the status
+    // bar says it; empty when they can.
+    std::string memoryShortfall(std::uint64_t needed, std::uint64_t current) const;
+    // Why the graphs cannot hold a log of the log time, as the status bar says it; empty when
+    // they can.
+    std::string logShortfall() const;
+    // A log the graphs cannot hold (`shortfall` says why): the file the user chooses for it, or
+    // empty when they decline.
+    std::string askForLogFile(const std::string& shortfall);
+    // Opens the file of a log; false, with a message, when it cannot be made.
+    bool openFileLog(const std::string& path);
+    // After a delivery: the rows go into the file, and the graphs start a new sweep when theirs
+    // is full. A log that is `complete` or whose file failed stops.
+    void continueFileLog(bool complete);
+    // Completes the file of the log and tells where it is, or why it is incomplete.
+    void finishFileLog();
+
     MainUI& ui_;
     GraphBoard& graphs_;
     std::string configPath_;
@@ -147,9 +166,10 @@ private:
     ChannelSelection selection_;
     std::function<std::uint64_t()> availableMemory_ = availableMemoryBytes;
     int mode_ = Idle;
-    bool pipeFailureSeen_ = false;  // at the previous data tick
-    int lossShownFor_ = 0;          // data ticks for which a loss status stays on the status bar
-    double savedDisplayTime_ = 0.0; // s, while a log recording runs
+    bool pipeFailureSeen_ = false;     // at the previous data tick
+    int lossShownFor_ = 0;             // data ticks for which a loss status stays on the status bar
+    double savedDisplayTime_ = 0.0;    // s, while a log recording runs
+    std::unique_ptr<FileLog> fileLog_; // while a log into a file runs
     std::unique_ptr<SettingsValues> settings_;       // once the settings dialog has been asked for
     std::unique_ptr<KLib::USB::BoxWatcher> watcher_; // from start-up on
 };

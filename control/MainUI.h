@@ -45,4 +45,7 @@ public:
     virtual void postBoxLeft(const std::string& path) = 0;
     // The Save Data command, offered at the end of a log recording.
     virtual void offerSaveData() = 0;
+    // The file for a log that the graphs cannot hold, of a type a recording streams to (".h5",
+    // ".csv", ".mat"); empty when the user cancelled.
+    virtual std::string chooseLogFile() = 0;
 };

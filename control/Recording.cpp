@@ -1,6 +1,7 @@
 // The recording modes of the main window: start and stop sequences and the hand-over of the
 // sample stream into the graphs.
 
+#include "control/FileLog.h"
 #include "control/MainController.h"
 
 #include "graph/WindowMemory.h"
@@ -10,11 +11,19 @@ void MainController::startRecording(int mode) {
         ui_.showStatus("Not connected to ORVA Box!");
         return;
     }
-    if (mode == Log &&
-        !windowsFit(windowBytes(config_, config_.inputSettings.logTime), builtWindowBytes()))
-        return;
+    // A log the graphs cannot hold goes into a file when the user chooses one.
+    std::string logFile;
+    if (mode == Log) {
+        const std::string shortfall = logShortfall();
+        if (!shortfall.empty() && (logFile = askForLogFile(shortfall)).empty()) {
+            ui_.showStatus(shortfall);
+            return;
+        }
+    }
     if (mode_ != Idle)
         stopRecording();
+    if (!logFile.empty() && !openFileLog(logFile))
+        return;
     rebuildGraphs("");
     link_.sendSelection(config_);
     switch (mode) {
@@ -26,7 +35,8 @@ void MainController::startRecording(int mode) {
         break;
     case Log:
         savedDisplayTime_ = config_.inputSettings.displayTime;
-        config_.inputSettings.displayTime = config_.inputSettings.logTime;
+        if (!fileLog_)
+            config_.inputSettings.displayTime = config_.inputSettings.logTime;
         ui_.showStatus("Recording (log)...");
         break;
     default:
@@ -48,7 +58,8 @@ void MainController::startRecording(int mode) {
 }
 
 void MainController::stopRecording() {
-    if (mode_ == Log) {
+    // The graphs of a log into a file keep their display time and their last sweep.
+    if (mode_ == Log && !fileLog_) {
         config_.inputSettings.displayTime = static_cast<float>(savedDisplayTime_);
         graphs_.rebuildAll();
         if (!config_.lockGraphs) {
@@ -64,6 +75,8 @@ void MainController::stopRecording() {
     ui_.stopAutoZoomTimer();
     ui_.stopDataTimer();
     ui_.showStatus("Ready");
+    if (fileLog_)
+        finishFileLog();
 }
 
 void MainController::dataTick() {
@@ -91,7 +104,9 @@ void MainController::handleDataArrival() {
     DecodeResult result;
     if (frames > 0 && mode_ != Idle && acquisition_.deliveryIsCurrent()) {
         std::vector<GraphFeed> feeds;
-        const std::vector<SampleTarget*> targets = graphs_.targets();
+        std::vector<SampleTarget*> targets = graphs_.targets();
+        if (fileLog_)
+            targets = fileLog_->targets(targets);
         for (std::size_t g = 0; g < targets.size() && g < selection_.graphChannels.size(); ++g)
             feeds.push_back({targets[g], &selection_.graphChannels[g]});
         result = decoder_.decode(acquisition_.transferBuffer(), frames, feeds);
@@ -100,7 +115,9 @@ void MainController::handleDataArrival() {
     }
     // The hand-over thread fills the buffer again only after it has been released.
     acquisition_.releaseTransferBuffer();
-    if (result.full)
+    if (fileLog_)
+        continueFileLog(result.full);
+    else if (result.full)
         endSweep();
 }
 
@@ -111,7 +128,8 @@ void MainController::showDeliveryStatus(DecodeStatus worst) {
     if (worst != DecodeStatus::Recording)
         lossShownFor_ = lossShownTicks;
     if (worst != DecodeStatus::Recording || lossShownFor_ == 0)
-        ui_.showStatus(statusText(worst));
+        ui_.showStatus(worst == DecodeStatus::Recording && fileLog_ ? fileLog_->progressText()
+                                                                    : statusText(worst));
 }
 
 void MainController::endSweep() {

@@ -77,7 +77,10 @@ public:
     void showMessage(const std::string& text, const std::string&) override {
         messages.push_back(text);
     }
-    bool askYesNo(const std::string&, const std::string&) override { return true; }
+    bool askYesNo(const std::string& text, const std::string&) override {
+        questions.push_back(text);
+        return answerYes;
+    }
     int chooseDevice(const std::vector<std::string>&) override { return 0; }
     void setTitle(const std::string& text) override { title = text; }
     void showGraphOptions(bool, bool) override {}
@@ -97,6 +100,7 @@ public:
     void postBoxArrival() override {}
     void postBoxLeft(const std::string&) override {}
     void offerSaveData() override { ++saveOffers; }
+    std::string chooseLogFile() override { return logFile; }
     void showProgress(const std::string&, double) override {}
     void endProgress() override {}
 
@@ -124,6 +128,9 @@ public:
     bool valueTimer = false;
     bool busy = false;
     int saveOffers = 0;
+    std::vector<std::string> questions;
+    bool answerYes = true; // to every question
+    std::string logFile;   // chosen for a log the graphs cannot hold; empty: cancelled
 
 private:
     std::mutex mutex_;

@@ -6,6 +6,7 @@
 #include "config/ConfigFile.h"
 #include "control/InstrumentGraphBoard.h"
 #include "files/CsvExport.h"
+#include "files/SampleSource.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,25 @@ protected:
             std::this_thread::sleep_for(20ms);
             ui.tick(controller);
         }
+    }
+
+    // Every row of the first channel of a recording file.
+    static std::vector<double> firstChannel(const std::string& path) {
+        std::string error;
+        const std::unique_ptr<SampleSource> source = openSampleSource(path, error);
+        EXPECT_TRUE(source) << error;
+        std::vector<double> values;
+        if (!source)
+            return values;
+        std::vector<std::vector<double>> block(source->layout().graphs.at(0).channels.size(),
+                                               std::vector<double>(4096));
+        std::vector<double*> columns;
+        for (std::vector<double>& column : block)
+            columns.push_back(column.data());
+        while (const std::size_t rows = source->read(4096, columns))
+            values.insert(values.end(), block[0].begin(), block[0].begin() + rows);
+        EXPECT_EQ(source->error(), "");
+        return values;
     }
 
     std::string home_;
@@ -170,6 +190,56 @@ TEST_F(LiveGraphsTest, ConnectWhileConnectedClosesTheBoxFirstAndFindsItAgain) {
     EXPECT_TRUE(controller->isConnected());
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(ui.statuses.back().rfind("Connected to: ", 0), 0u);
+}
+
+// A log the graphs cannot hold goes into the chosen file: all of the log time without a gap,
+// while the graphs sweep over their display time and hold no more than that.
+TEST_F(LiveGraphsTest, ALogBeyondTheMemoryGoesIntoAFileWhileTheGraphsSweep) {
+    boxsim::BoxConfig turning = boxWithInputs("sin1");
+    turning.speed.shape = boxsim::SpeedProfile::Shape::Constant;
+    turning.speed.a = 2.0; // turns per second
+    SimulatedBox box(turning);
+    auto controller = startController();
+    controller->setAvailableMemory([] { return std::uint64_t(0); });
+    InputSettings& inputs = controller->config().inputSettings;
+    inputs.rate = 10000;
+    inputs.displayTime = 0.1f;                                           // sweeps of 1000 samples
+    inputs.logTime = 1.5f;                                               // 15000 samples
+    controller->config().graphList.front().channelList.front().unit = 1; // turns
+    ui.logFile = home_ + "/log.h5";
+    controller->startRecording(Log);
+    ASSERT_EQ(controller->recordingMode(), Log);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].rfind("Not enough memory for the graphs: ", 0), 0u);
+    for (int i = 0; i < 200 && controller->recordingMode() == Log; ++i)
+        ticks(*controller, ui, 1);
+
+    EXPECT_EQ(controller->recordingMode(), Idle);
+    EXPECT_EQ(ui.statuses.back(), "Log of 1.5 s written to " + ui.logFile + ".");
+    EXPECT_EQ(ui.saveOffers, 0);
+    EXPECT_EQ(graph(0).capacity(), 1000);
+    const std::vector<double> logged = firstChannel(ui.logFile);
+    ASSERT_EQ(logged.size(), 15000u);
+    // 2 turns/s at 10 kS/s: 0.0002 turns from row to row, also where the graphs began a sweep.
+    for (std::size_t i = 1; i < logged.size(); ++i)
+        ASSERT_NEAR(logged[i] - logged[i - 1], 0.0002, 1e-6) << "at row " << i;
+    // The last sweep shown stands in the file as it was drawn.
+    std::vector<double> shown(static_cast<std::size_t>(graph(0).writeIndex()));
+    ASSERT_EQ(graph(0).copySamples(0, 0, shown.data(), graph(0).writeIndex()), shown.size());
+    const auto from = std::find(logged.begin(), logged.end(), shown.at(0));
+    ASSERT_NE(from, logged.end());
+    const std::size_t common = std::min<std::size_t>(shown.size(), logged.end() - from);
+    EXPECT_TRUE(std::equal(shown.begin(), shown.begin() + common, from));
+
+    // Stopped early: a shorter file, complete.
+    ui.logFile = home_ + "/stopped.csv";
+    controller->startRecording(Log);
+    ticks(*controller, ui, 10);
+    controller->stopRecording();
+    const std::vector<double> stopped = firstChannel(ui.logFile);
+    EXPECT_GT(stopped.size(), 0u);
+    EXPECT_LT(stopped.size(), 15000u);
+    EXPECT_NE(ui.statuses.back().find(" written to " + ui.logFile), std::string::npos);
 }
 
 } // namespace

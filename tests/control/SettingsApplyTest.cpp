@@ -186,9 +186,25 @@ TEST_F(MemoryGuardTest, ALogTooLongForMemoryDoesNotStart) {
     auto controller = startSmallController();
     controller->config().inputSettings.rate = 500000;
     controller->config().inputSettings.logTime = 200.0f;
+    // Declining to log into a file instead leaves the refusal.
+    ui.answerYes = false;
+    controller->startRecording(Log);
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].rfind("Not enough memory for the graphs: 890 MB needed", 0), 0u);
+    EXPECT_EQ(controller->recordingMode(), Idle);
+    EXPECT_EQ(ui.statuses.back().rfind("Not enough memory for the graphs", 0), 0u);
+    // So does cancelling the choice of the file.
+    ui.answerYes = true;
     controller->startRecording(Log);
     EXPECT_EQ(controller->recordingMode(), Idle);
     EXPECT_EQ(ui.statuses.back().rfind("Not enough memory for the graphs", 0), 0u);
+    // A log longer than a graph's window would be cut short in memory, however much there is.
+    controller->setAvailableMemory([] { return std::uint64_t(1) << 40; });
+    controller->config().inputSettings.logTime = 300.0f;
+    controller->startRecording(Log);
+    EXPECT_EQ(controller->recordingMode(), Idle);
+    EXPECT_EQ(ui.statuses.back(), "The log is too long for the graphs: 150000000 samples per "
+                                  "channel, a graph holds 100000000.");
     // A log that fits starts.
     controller->config().inputSettings.logTime = 10.0f;
     controller->startRecording(Log);
