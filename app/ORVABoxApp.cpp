@@ -5,6 +5,8 @@
 
 #include <wx/image.h>
 
+#include <csignal>
+
 wxIMPLEMENT_APP_NO_MAIN(ORVABoxApp);
 
 namespace {
@@ -21,6 +23,9 @@ bool ORVABoxApp::OnInit() {
     // The user's language also sets the process locale, so printed numbers use the user's
     // decimal mark.
     locale_ = std::make_unique<wxLocale>(wxLANGUAGE_DEFAULT);
+    // A log file grown past the file-size limit fails its write like a full disk, so that the
+    // log ends with a message and a readable file instead of the program ending.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     MainFrame* frame = new MainFrame;
     if (!frame->startUp()) {

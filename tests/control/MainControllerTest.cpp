@@ -196,6 +196,28 @@ TEST_F(MainControllerTest, LogRecordingSizesGraphsFromTheLogTimeAndRestoresTheDi
     EXPECT_EQ(board.fits, 1);
 }
 
+// The disk of a log into a file is full: the log stops and the file's own message is shown.
+TEST_F(MainControllerTest, AFullDiskStopsALogIntoAFileWithTheFilesMessage) {
+    SimulatedBox box(boxWithInputs("sin1"));
+    auto controller = startController();
+    controller->setAvailableMemory([] { return std::uint64_t(0); });
+    controller->config().inputSettings.logTime = 10.0f;
+    ui.logFile = home_ + "/full.csv";
+    std::filesystem::create_symlink("/dev/full", ui.logFile);
+    controller->startRecording(Log);
+    ASSERT_EQ(controller->recordingMode(), Log);
+    for (int i = 0; i < 100 && controller->recordingMode() == Log; ++i) {
+        std::this_thread::sleep_for(20ms);
+        ui.tick(*controller);
+    }
+    EXPECT_EQ(controller->recordingMode(), Idle);
+    EXPECT_FALSE(ui.dataTimer);
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Can't write file " + ui.logFile +
+                                                    ": the disk is full or not writable"});
+    EXPECT_EQ(ui.statuses.back(),
+              "Log into " + ui.logFile + " stopped: the file could not be written.");
+}
+
 TEST_F(MainControllerTest, ZeroCommandsCarryTheSelectorMask) {
     SimulatedBox box(boxWithInputs("sin2sq1ssi1ana1"));
     auto controller = startController();
