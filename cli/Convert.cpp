@@ -1,6 +1,7 @@
 #include "cli/Convert.h"
 
 #include "cli/Commands.h"
+#include "cli/TerminalProgress.h"
 #include "config/Config.h"
 #include "files/SampleSource.h"
 
@@ -67,9 +68,11 @@ int runConvert(const std::string& input, const std::string& output, std::ostream
             err << line << std::flush;
         }
     }
-    written = file->close(source->losses()) && written;
     if (terminal)
         err << '\n';
+    TerminalProgress progress(err);
+    file->reportProgressTo(terminal ? &progress : nullptr);
+    written = file->close(source->losses()) && written;
     if (!source->error().empty()) {
         err << source->error() << '\n';
         return exitReadFailed;

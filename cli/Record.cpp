@@ -1,6 +1,7 @@
 #include "cli/Record.h"
 
 #include "cli/Commands.h"
+#include "cli/TerminalProgress.h"
 #include "config/ConfigFile.h"
 #include "recording/FileRecording.h"
 #include "recording/HeadlessRecorder.h"
@@ -168,9 +169,10 @@ int runRecord(const std::vector<std::string>& arguments, std::ostream& err) {
             showProgress(err, elapsed, recorder, file, options.output);
     }
     recorder.stop();
-    writeFailed = !recording->finish();
     if (terminal)
         err << '\n';
+    TerminalProgress progress(err);
+    writeFailed = !recording->finish(terminal ? &progress : nullptr);
     if (boxLost)
         err << "Connection to ORVA Box lost!\n";
     if (writeFailed)

@@ -50,7 +50,7 @@ void MainController::continueFileLog(bool complete) {
 
 void MainController::finishFileLog() {
     const std::unique_ptr<FileLog> fileLog = std::move(fileLog_);
-    if (!fileLog->recording().finish()) {
+    if (!fileLog->recording().finish(this)) {
         ui_.showStatus(fileLog->failedText());
         ui_.showMessage(fileLog->recording().file().error());
         return;

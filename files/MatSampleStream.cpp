@@ -16,7 +16,8 @@ bool MatSampleStream::close(const std::vector<FrameLoss>& losses) {
         notice_ = layout + ": " + source.error();
     } else if (!fitsMatV5(source)) {
         notice_ = layout + ": its data exceed the 4 GiB a variable of a MATLAB 5 MAT file holds.";
-    } else if (!copyToMatV5(source, stagingPath(path_), copyError) || !commitStaged(path_)) {
+    } else if (!copyToMatV5(source, stagingPath(path_), copyError, progress_) ||
+               !commitStaged(path_)) {
         discardStaged(path_);
         notice_ = layout + ": the MATLAB 5 copy could not be written (" + copyError + ").";
     }

@@ -17,10 +17,12 @@ public:
     bool close(const std::vector<FrameLoss>& losses) override;
     std::uint64_t bytesWritten() const override { return recording_.bytesWritten(); }
     const std::string& error() const override { return recording_.error(); }
+    void reportProgressTo(FileProgress* progress) override { progress_ = progress; }
     std::string notice() const override { return notice_; }
 
 private:
     std::string path_;
     Mat73SampleStream recording_;
     std::string notice_;
+    FileProgress* progress_ = nullptr;
 };

@@ -15,7 +15,7 @@ constexpr std::uint64_t ElementOverhead = 256;
 constexpr std::uint64_t MaxElementBytes = 0xFFFFFFFFu;
 
 bool copyColumn(KLib::MatlabWriter& writer, Mat73Source& source, std::size_t column,
-                std::uint64_t rows, std::vector<double>& block) {
+                std::uint64_t rows, std::vector<double>& block, ProgressMeter& meter) {
     if (!writer.beginColumn("data", static_cast<std::size_t>(rows)))
         return false;
     for (std::uint64_t first = 0; first < rows; first += BlockRows) {
@@ -24,6 +24,7 @@ bool copyColumn(KLib::MatlabWriter& writer, Mat73Source& source, std::size_t col
         if (!source.readColumn(column, first, count, block.data()) ||
             !writer.appendColumn(block.data(), count))
             return false;
+        meter.advance(count);
     }
     return true;
 }
@@ -44,13 +45,19 @@ bool fitsMatV5(const Mat73Source& source) {
     return true;
 }
 
-bool copyToMatV5(Mat73Source& source, const std::string& path, std::string& error) {
+bool copyToMatV5(Mat73Source& source, const std::string& path, std::string& error,
+                 FileProgress* progress) {
     KLib::MatlabWriter writer(path);
     if (!writer.isOpen()) {
         error = "Can't create file " + path;
         return false;
     }
     std::vector<double> block(BlockRows);
+    std::uint64_t values = 0;
+    for (const LoadedGraph& graph : source.layout().graphs)
+        for (const LoadedChannel& channel : graph.channels)
+            values += channel.valueCount;
+    ProgressMeter meter(progress, "Writing MATLAB file", values, LargeDataValues);
     bool written = writer.writeHeader("MATLAB 5.0 MAT-file, Created by ORVA 2 USB");
     std::size_t column = 0;
     for (const LoadedGraph& graph : source.layout().graphs) {
@@ -61,7 +68,7 @@ bool copyToMatV5(Mat73Source& source, const std::string& path, std::string& erro
                                     ((channel.color >> 8) & 0xFF) / 255.0,
                                     (channel.color & 0xFF) / 255.0};
             written = written && writer.beginStruct(channel.name, 3) &&
-                      copyColumn(writer, source, column++, channel.valueCount, block) &&
+                      copyColumn(writer, source, column++, channel.valueCount, block, meter) &&
                       writer.writeString("unit", channel.unitText) &&
                       writer.writeMatrix("color", color, 3, 1) && writer.endStruct();
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/FileProgress.h"
 #include "files/Mat73Source.h"
 
 #include <string>
@@ -10,6 +11,7 @@ bool fitsMatV5(const Mat73Source& source);
 
 // Writes the variables of a version-7.3 recording as a MATLAB 5 MAT file at `path`, a column
 // at a time through a block of memory: the graph structs with "fft" and their channel structs
-// with "data", "unit" and "color", "time" (s) and "lost". False, with `error` set, when the
-// file can't be written.
-bool copyToMatV5(Mat73Source& source, const std::string& path, std::string& error);
+// with "data", "unit" and "color", "time" (s) and "lost". A long copy reports its progress.
+// False, with `error` set, when the file can't be written.
+bool copyToMatV5(Mat73Source& source, const std::string& path, std::string& error,
+                 FileProgress* progress = nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/Config.h"
+#include "files/FileProgress.h"
 #include "files/FrameLoss.h"
 
 #include <cstdint>
@@ -24,6 +25,8 @@ public:
     // Bytes of samples handed to the file so far.
     virtual std::uint64_t bytesWritten() const = 0;
     virtual const std::string& error() const = 0;
+    // Where a long completion (see close()) reports how far it has come.
+    virtual void reportProgressTo(FileProgress*) {}
     // What the user should know about the file once it is closed (a form other than the one
     // asked for, say); empty when nothing.
     virtual std::string notice() const { return std::string(); }

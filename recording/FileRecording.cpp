@@ -25,8 +25,9 @@ bool FileRecording::tick() {
     return !failed_;
 }
 
-bool FileRecording::finish() {
+bool FileRecording::finish(FileProgress* progress) {
     failed_ = failed_ || !graphs_.flush(*file_);
+    file_->reportProgressTo(progress);
     failed_ = !file_->close(graphs_.losses()) || failed_;
     return !failed_;
 }

@@ -23,8 +23,9 @@ public:
     std::vector<SampleTarget*> targets() { return graphs_.targets(); }
     // The data tick, after what arrived has been decoded; false when the file failed.
     bool tick();
-    // Writes what is left and completes the file; false when anything failed, now or before.
-    bool finish();
+    // Writes what is left and completes the file, a long completion reporting its progress to
+    // `progress`; false when anything failed, now or before.
+    bool finish(FileProgress* progress = nullptr);
 
     // Rows written so far.
     std::uint64_t rows() const { return graphs_.rows(); }
