@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -26,6 +27,24 @@ std::string colorCell(int color) {
     *end++ = ' ';
     end = writeNumber((color & 0xFF) / 255.0, end);
     return std::string(text, end);
+}
+
+// A file cut short by a full disk can end inside a line; it is cut after its last whole one, so
+// that every line reads as a row.
+void cutAfterLastLine(const std::string& path) {
+    std::error_code failed;
+    const std::uintmax_t size = std::filesystem::file_size(path, failed);
+    if (failed)
+        return;
+    std::ifstream in(path, std::ios::binary);
+    const std::uintmax_t tail = std::min<std::uintmax_t>(size, 1 << 16);
+    std::string end(static_cast<std::size_t>(tail), '\0');
+    in.seekg(static_cast<std::streamoff>(size - tail));
+    if (!in.read(end.data(), static_cast<std::streamsize>(end.size())))
+        return;
+    const std::size_t lastLine = end.rfind('\n');
+    if (lastLine != std::string::npos)
+        std::filesystem::resize_file(path, size - tail + lastLine + 1, failed);
 }
 
 std::string lossPath(const std::string& path) {
@@ -92,18 +111,25 @@ bool CsvSampleStream::flush() {
 }
 
 bool CsvSampleStream::close(const std::vector<FrameLoss>& losses) {
-    if (!error_.empty())
-        return false;
-    out_.close();
-    if (!out_)
-        return fail("Can't write file " + path_ + ": the disk is full or not writable");
+    if (error_.empty()) {
+        out_.close();
+        if (!out_)
+            fail("Can't write file " + path_ + ": the disk is full or not writable");
+    }
+    const bool dataWritten = error_.empty();
+    if (!dataWritten) {
+        out_.close();
+        cutAfterLastLine(path_);
+    }
+    // The table goes beside the data even when that was cut short: it is a file of its own,
+    // which a file size limit lets through, and the rows it names up to the cut are there.
     const std::string lost = lossPath(path_);
     std::ofstream table(lost, std::ios::out | std::ios::trunc);
     table << "sample,lost frames,substitutes\n";
     for (const FrameLoss& loss : losses)
         table << loss.atSample << ',' << loss.frames << ',' << loss.substitutes << '\n';
     table.close();
-    return table ? true : fail("Can't write file " + lost);
+    return (table || fail("Can't write file " + lost)) && dataWritten;
 }
 
 bool CsvSampleStream::fail(const std::string& what) {

@@ -188,9 +188,15 @@ TEST_F(CommandLineRecord, CtrlCLeavesACompleteFileAndAFullDiskEndsWithAMessage) 
     EXPECT_FALSE(losses.empty());
     values.clear();
     times.clear();
+    losses.clear();
     readCsv(file("full.csv"), values, times, losses);
     EXPECT_GT(values.size(), 10000u);
     EXPECT_EQ(times.size(), values.size());
+    EXPECT_FALSE(losses.empty());
+    // Cut after its last whole line.
+    std::ifstream cut(file("full.csv"), std::ios::binary);
+    cut.seekg(-1, std::ios::end);
+    EXPECT_EQ(cut.get(), '\n');
 }
 
 } // namespace
