@@ -87,4 +87,18 @@ double BoxConfig::periodsOf(int index) const {
     return index < static_cast<int>(periods.size()) ? periods[index] : periods.back();
 }
 
+std::string BoxConfig::misplacedImperfection() const {
+    for (const auto& entry : sinCosImperfections) {
+        if (!inputs.isSinCos(entry.first)) {
+            return "input " + std::to_string(entry.first) + " is not a SinCos input";
+        }
+    }
+    for (const auto& entry : htlImperfections) {
+        if (!inputs.isHtl(entry.first)) {
+            return "input " + std::to_string(entry.first) + " is not an HTL/TTL input";
+        }
+    }
+    return "";
+}
+
 } // namespace boxsim

@@ -4,8 +4,10 @@
 #include "boxsim/Shaft.h"
 #include "boxsim/SignalSource.h"
 #include "boxsim/SsiEncoder.h"
+#include "boxsim/TrackImperfections.h"
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +27,8 @@ struct InputCounts {
 
     int total() const { return sinCos + htl + ssi + analog; }
     int slots() const { return 5 * sinCos + 3 * htl + 8 * ssi + analog; }
+    bool isSinCos(int number) const { return number >= 1 && number <= sinCos; }
+    bool isHtl(int number) const { return number > sinCos && number <= sinCos + htl; }
 };
 
 // Reads kind/count pairs such as "sin2sq1ssi1ana1" (sin SinCos, sq HTL/TTL, ssi SSI, ana
@@ -61,12 +65,18 @@ struct BoxConfig {
     SsiLayout ssi;
     AnalogWave analog;
     bool htlReferenceActiveLow = false; // R bit of the HTL/TTL level byte is 0 during the pulse
-    size_t fifoBytes = 1 << 20;         // sample memory between the converters and USB
+    // Imperfect tracks by input number (from 1); the inputs not named have ideal tracks.
+    std::map<int, SinCosImperfection> sinCosImperfections;
+    std::map<int, HtlImperfection> htlImperfections;
+    size_t fifoBytes = 1 << 20; // sample memory between the converters and USB
     FaultPlan faults;
 
     std::string serialNumber() const { return serial.empty() ? "SIM-" + name : serial; }
     // Periods of the `index`-th encoder input (SinCos and HTL/TTL counted together from 0).
     double periodsOf(int index) const;
+    // Why the imperfections cannot be applied, e.g. "input 3 is not a SinCos input"; "" when
+    // every one names an input of its kind.
+    std::string misplacedImperfection() const;
 };
 
 } // namespace boxsim

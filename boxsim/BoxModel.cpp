@@ -93,6 +93,14 @@ BoxModel::BoxModel(const BoxConfig& config)
                 input.velocityUnit =
                     signals::velocityUnit(input.periods, config_.systemFrequencyHz);
             }
+            const auto sinCos = config_.sinCosImperfections.find(input.number);
+            if (kind == InputKind::SinCos && sinCos != config_.sinCosImperfections.end()) {
+                input.sinCosTracks = signals::SinCosTracks(sinCos->second);
+            }
+            const auto htl = config_.htlImperfections.find(input.number);
+            if (kind == InputKind::Htl && htl != config_.htlImperfections.end()) {
+                input.htlTracks = signals::HtlTracks(htl->second);
+            }
             slot += input.slotCount;
             inputs_.push_back(input);
         }
@@ -240,7 +248,7 @@ bool BoxModel::handleInputSetting(Input& input, std::string_view parameter, int3
         return true;
     }
     // Filters and the zero-pulse threshold shape the analog front end of the real box; the
-    // simulated signals are clean, so they are only remembered.
+    // simulated box has no such front end, so they are only remembered.
     switch (input.kind) {
     case InputKind::SinCos:
         if (parameter == "THRESHOLD") {
@@ -415,7 +423,11 @@ std::array<int32_t, 8> BoxModel::valuesAt(const Input& input, double signalSecon
         values[0] =
             wrapToInt32(signals::sinCosPositionCounts(state.turns, p) - input.positionOffset);
         values[1] = signals::velocityCounts(state.turnsPerSecond, input.velocityUnit);
-        const signals::AnalogPair analog = signals::analogAB(state.turns, p);
+        const NoisePair noise = input.sinCosTracks.noiseRms > 0.0
+                                    ? gaussianNoise(input.number, signalSeconds)
+                                    : NoisePair();
+        const signals::AnalogPair analog =
+            signals::analogAB(state.turns, p, input.sinCosTracks, noise);
         values[2] = analog.a;
         values[3] = analog.b;
         values[4] = signals::referencePulse(state.turns, previousTurns, p) ? signals::kBitR : 0;
@@ -424,7 +436,7 @@ std::array<int32_t, 8> BoxModel::valuesAt(const Input& input, double signalSecon
     case InputKind::Htl:
         values[0] = wrapToInt32(signals::htlPositionCounts(state.turns, p) - input.positionOffset);
         values[1] = signals::velocityCounts(state.turnsPerSecond, input.velocityUnit);
-        values[2] = signals::htlLevels(state.turns, previousTurns, p) ^
+        values[2] = signals::htlLevels(state.turns, previousTurns, p, input.htlTracks) ^
                     (config_.htlReferenceActiveLow ? signals::kBitR : 0);
         break;
     case InputKind::Ssi: {

@@ -4,6 +4,7 @@
 #include "boxsim/FaultPlan.h"
 #include "boxsim/FrameFifo.h"
 #include "boxsim/Shaft.h"
+#include "boxsim/SignalSource.h"
 #include "boxsim/SsiEncoder.h"
 #include "boxsim/UsbDescriptors.h"
 
@@ -112,6 +113,8 @@ private:
         int slotCount = 0;
         double periods = 1024.0;
         double velocityUnit = 1.0; // turns/s per count of the velocity counter
+        signals::SinCosTracks sinCosTracks{SinCosImperfection()};
+        signals::HtlTracks htlTracks{HtlImperfection()};
         uint32_t select = 0;
         SsiWordSettings ssi;
         int64_t positionOffset = 0;           // counts, SinCos and HTL/TTL

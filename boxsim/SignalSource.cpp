@@ -11,6 +11,7 @@ namespace boxsim {
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
+constexpr double kRadian = kTwoPi / 360.0; // rad per degree
 
 double fraction(double x) {
     return x - std::floor(x);
@@ -71,11 +72,24 @@ int16_t voltsToCounts(double volts) {
     return static_cast<int16_t>(std::clamp(counts, -32768.0, 32767.0));
 }
 
-AnalogPair analogAB(double turns, double periods) {
-    // Sine and cosine of one angle: the compiler computes both in one call.
+SinCosTracks::SinCosTracks(const SinCosImperfection& imperfection)
+    : peakA(imperfection.peakA), peakB(imperfection.peakB), offsetA(imperfection.offsetA),
+      offsetB(imperfection.offsetB), cosPhase(std::cos(imperfection.phaseErrorDegrees * kRadian)),
+      sinPhase(std::sin(imperfection.phaseErrorDegrees * kRadian)),
+      noiseRms(imperfection.noiseRms) {}
+
+AnalogPair analogAB(double turns, double periods, const SinCosTracks& tracks,
+                    const NoisePair& noise) {
+    // Sine and cosine of one angle: the compiler computes both in one call. cos(angle + phase)
+    // is expanded so that it needs no further call, and without imperfections every term added
+    // or multiplied is an exact 0 or 1: the ideal values come out to the last bit.
     const double angle = kTwoPi * fraction(turns * periods);
-    return {voltsToCounts(kSinCosAmplitudeVolts * std::sin(angle)),
-            voltsToCounts(kSinCosAmplitudeVolts * std::cos(angle))};
+    const double sine = std::sin(angle);
+    const double cosine = std::cos(angle);
+    const double shiftedCosine = cosine * tracks.cosPhase - sine * tracks.sinPhase;
+    return {voltsToCounts(tracks.offsetA + tracks.peakA * sine + tracks.noiseRms * noise.first),
+            voltsToCounts(tracks.offsetB + tracks.peakB * shiftedCosine +
+                          tracks.noiseRms * noise.second)};
 }
 
 bool referencePulse(double turns, double previousTurns, double periods) {
@@ -83,13 +97,17 @@ bool referencePulse(double turns, double previousTurns, double periods) {
     return passedMark || fraction(turns) * periods < 1.0;
 }
 
-uint8_t htlLevels(double turns, double previousTurns, double periods) {
+HtlTracks::HtlTracks(const HtlImperfection& imperfection)
+    : highA(imperfection.dutyA / 100.0), highB(imperfection.dutyB / 100.0),
+      riseB(0.25 + imperfection.phaseErrorDegrees / 360.0) {}
+
+uint8_t htlLevels(double turns, double previousTurns, double periods, const HtlTracks& tracks) {
     const double phase = fraction(turns * periods); // within one signal period
     uint8_t levels = 0;
-    if (phase < 0.5) {
+    if (phase < tracks.highA) {
         levels |= kBitA;
     }
-    if (fraction(phase - 0.25) < 0.5) {
+    if (fraction(phase - tracks.riseB) < tracks.highB) {
         levels |= kBitB;
     }
     if (referencePulse(turns, previousTurns, periods)) {

@@ -2,6 +2,8 @@
 
 #include "boxsim/Shaft.h"
 #include "boxsim/SsiEncoder.h"
+#include "boxsim/TrackImperfections.h"
+#include "boxsim/TrackNoise.h"
 
 #include <array>
 #include <cstdint>
@@ -26,7 +28,6 @@ std::optional<AnalogWave> parseAnalogWave(std::string_view text);
 namespace signals {
 
 constexpr double kVoltsPerCount = 0.625 / 32768.0; // 16-bit converters, +-0.625 V
-constexpr double kSinCosAmplitudeVolts = 0.5;      // 1 Vpp differential encoder signals
 constexpr int kCountsPerPeriod = 4096;             // interpolation of one signal period
 constexpr uint8_t kBitA = 0x01;
 constexpr uint8_t kBitB = 0x02;
@@ -45,21 +46,48 @@ int64_t htlPositionCounts(double turns, double periods);
 double velocityUnit(double periods, int systemFrequencyHz);
 int32_t velocityCounts(double turnsPerSecond, double unit);
 
-// Analog A and B: sine and cosine of the electrical angle, 0.5 V amplitude, in converter counts.
+// The analog tracks of one SinCos input, worked out once from its imperfection.
+struct SinCosTracks {
+    explicit SinCosTracks(const SinCosImperfection& imperfection);
+
+    double peakA;    // V
+    double peakB;    // V
+    double offsetA;  // V
+    double offsetB;  // V
+    double cosPhase; // of the phase error
+    double sinPhase;
+    double noiseRms; // V
+};
+
+// Analog A and B in converter counts, clipped: sine and cosine of the electrical angle as
+// SinCosImperfection describes them, with `noise` in units of the tracks' RMS noise. Ideal
+// tracks have 0.5 V amplitude. The position counter does not see these tracks: it follows the
+// shaft, like the interpolating counter of a box whose own comparators are ideal.
 struct AnalogPair {
     int16_t a = 0;
     int16_t b = 0;
 };
-AnalogPair analogAB(double turns, double periods);
+AnalogPair analogAB(double turns, double periods, const SinCosTracks& tracks,
+                    const NoisePair& noise);
 
 // The zero pulse: high during the first signal period of every turn, and also when the shaft
 // passed a whole turn since the previous frame (`previousTurns`), because the box latches the
 // pulse until the next frame so that a slow frame rate does not miss it.
 bool referencePulse(double turns, double previousTurns, double periods);
 
+// The square tracks of one HTL/TTL input, worked out once from its imperfection; in shares of
+// a signal period.
+struct HtlTracks {
+    explicit HtlTracks(const HtlImperfection& imperfection);
+
+    double highA; // A is high from its rising edge for this share
+    double highB;
+    double riseB; // from A's rising edge to B's, turning forwards
+};
+
 // A, B quadrature square waves of an HTL/TTL encoder (A leads B when turning forwards) and R,
-// as the bits of the level byte.
-uint8_t htlLevels(double turns, double previousTurns, double periods);
+// as the bits of the level byte. Like the counter, they follow the shaft.
+uint8_t htlLevels(double turns, double previousTurns, double periods, const HtlTracks& tracks);
 
 // The analog input's converter counts at `seconds` of box time, clipped to the 16-bit range.
 int16_t analogInput(const AnalogWave& wave, double seconds);

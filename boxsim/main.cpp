@@ -14,6 +14,7 @@
 #include <functional>
 #include <iostream>
 #include <limits.h>
+#include <map>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -49,6 +50,20 @@ Signals:
                               pos:MT:ST            MT multi-turn and ST single-turn bits
                               vel:BITS:FULLSCALE   signed, 2^(BITS-1) is FULLSCALE turns/s
                               raw:BITS:VALUE       constant bits
+  --sincos-imperfection N:PEAK_A,PEAK_B,OFFSET_A,OFFSET_B,PHASE_DEG,NOISE_RMS
+                            imperfect tracks of SinCos input N (numbered from 1 over all
+                            inputs): peak amplitudes (half the peak-to-peak value, ideal
+                            0.5) and offsets of A and B in V, the phase error in degrees
+                            (-90 ... 90, positive when the tracks are more than a quarter
+                            period apart) and Gaussian noise in V RMS from a fixed seed;
+                            the converters clip at +-0.625 V; the position counter follows
+                            the shaft, not the tracks; once per input
+  --htl-imperfection N:DUTY_A,DUTY_B,PHASE_DEG
+                            imperfect tracks of HTL/TTL input N: duty cycles of A and B in
+                            % (0 ... 100, ideal 50) and the phase error in degrees beyond
+                            the ideal 90 by which B's rising edge follows A's turning
+                            forwards (-90 ... 90); the duty cycles move the falling edges;
+                            the position counter follows the shaft; once per input
   --htl-r-active-low        the R bit of the HTL/TTL level byte is 0 during the pulse
   --ssi-gray                the SSI encoder sends every field in Gray code
   --analog WAVE             analog input signal SHAPE:AMPLITUDE_V:FREQUENCY_HZ, SHAPE one of
@@ -120,6 +135,18 @@ std::optional<std::vector<double>> parsePeriods(const std::string& text) {
     return periods;
 }
 
+// Adds the imperfect tracks of one input; false after printing what is wrong.
+template <typename Imperfection>
+bool addImperfection(const std::string& option, const std::string& value,
+                     const std::optional<std::pair<int, Imperfection>>& parsed,
+                     std::map<int, Imperfection>& imperfections, const std::string& expected) {
+    if (!parsed) {
+        return badValue(option, value, expected);
+    }
+    return imperfections.insert(*parsed).second ||
+           fail(option + " given twice for input " + std::to_string(parsed->first));
+}
+
 // Applies one option with its value; false after printing what is wrong.
 bool applyOption(const std::string& option, const std::string& value, Options& options) {
     BoxConfig& config = options.config;
@@ -177,6 +204,18 @@ bool applyOption(const std::string& option, const std::string& value, Options& o
             config.analog = *wave;
         }
         return wave || badValue(option, value, "sine|square|triangle:AMPLITUDE_V:FREQUENCY_HZ");
+    }
+    if (option == "--sincos-imperfection") {
+        return addImperfection(option, value, parseSinCosImperfection(value),
+                               config.sinCosImperfections,
+                               "N:PEAK_A,PEAK_B,OFFSET_A,OFFSET_B,PHASE_DEG,NOISE_RMS with peaks "
+                               "and noise 0 to 10 V, offsets -10 to 10 V, phase error between "
+                               "-90 and 90 degrees");
+    }
+    if (option == "--htl-imperfection") {
+        return addImperfection(option, value, parseHtlImperfection(value), config.htlImperfections,
+                               "N:DUTY_A,DUTY_B,PHASE_DEG with duty cycles between 0 and 100 %, "
+                               "phase error between -90 and 90 degrees");
     }
     if (option == "--fifo-bytes") {
         const std::optional<int64_t> bytes = parseInteger(value);
@@ -257,7 +296,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             return false;
         }
     }
-    return true;
+    const std::string misplaced = options.config.misplacedImperfection();
+    return misplaced.empty() || fail(misplaced + " of the box (see --inputs)");
 }
 
 std::string absolutePath(const std::string& path) {
