@@ -16,7 +16,10 @@ trap cleanup EXIT
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
-"$bin/orva-boxsim" --help | grep -q -- '--drop-every' || fail "boxsim --help lacks its fault options"
+# Read whole first: grep -q leaves at its first match, and the rest of the text would then meet
+# a closed pipe (SIGPIPE, which pipefail reports as a failure).
+help=$("$bin/orva-boxsim" --help)
+grep -q -- '--drop-every' <<<"$help" || fail "boxsim --help lacks its fault options"
 
 # No box yet: scan and info say so with exit status 3.
 set +e
