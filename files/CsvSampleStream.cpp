@@ -47,12 +47,12 @@ void cutAfterLastLine(const std::string& path) {
         std::filesystem::resize_file(path, size - tail + lastLine + 1, failed);
 }
 
-std::string lossPath(const std::string& path) {
+} // namespace
+
+std::string csvLossPath(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     return path.substr(0, dot) + ".lost.csv";
 }
-
-} // namespace
 
 CsvSampleStream::CsvSampleStream(const std::string& path, Config& config, double rate)
     : path_(path), out_(path, std::ios::out | std::ios::trunc), dt_(1.0 / rate) {
@@ -123,7 +123,7 @@ bool CsvSampleStream::close(const std::vector<FrameLoss>& losses) {
     }
     // The table goes beside the data even when that was cut short: it is a file of its own,
     // which a file size limit lets through, and the rows it names up to the cut are there.
-    const std::string lost = lossPath(path_);
+    const std::string lost = csvLossPath(path_);
     std::ofstream table(lost, std::ios::out | std::ios::trunc);
     table << "sample,lost frames,substitutes\n";
     for (const FrameLoss& loss : losses)

@@ -10,6 +10,9 @@
 // whatever the locale, and every number in the shortest form that reads back as the same
 // double. The losses go beside it into NAME.lost.csv: the data row (from 0) of each loss, the
 // frames lost and the substitutes written.
+// NAME.lost.csv beside NAME.csv: where the table of a CSV recording's losses goes.
+std::string csvLossPath(const std::string& path);
+
 class CsvSampleStream : public SampleStream {
 public:
     CsvSampleStream(const std::string& path, Config& config, double rate);

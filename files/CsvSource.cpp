@@ -1,5 +1,7 @@
 #include "files/CsvSource.h"
 
+#include "files/CsvSampleStream.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -131,7 +133,7 @@ bool CsvSource::parseRow(std::string line, std::vector<double>& row) const {
 }
 
 bool CsvSource::readLosses(const std::string& path) {
-    std::ifstream table(path.substr(0, path.rfind('.')) + ".lost.csv");
+    std::ifstream table(csvLossPath(path));
     if (!table)
         return true;
     std::string header;

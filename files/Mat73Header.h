@@ -13,6 +13,11 @@ constexpr std::size_t Mat73HeaderBytes = 128;
 // HDF5 places its superblock after the user block, whose size is a power of two from 512 on.
 constexpr std::size_t Mat73UserBlockBytes = 512;
 
+// The signature that starts HDF5's superblock, at the start of a plain HDF5 file and after the
+// user block of a version 7.3 MAT file.
+constexpr char Hdf5Signature[] = "\x89HDF\r\n\x1a\n";
+constexpr std::size_t Hdf5SignatureBytes = 8;
+
 std::array<char, Mat73HeaderBytes> mat73Header(std::time_t created);
 
 // Puts the header into the user block of the file at path, which HDF5 leaves to its owner.

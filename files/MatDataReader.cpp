@@ -1,12 +1,14 @@
 #include "files/MatDataReader.h"
 
 #include "KLib/Data/MatlabReader.h"
+#include "files/Mat73Header.h"
 #include "files/Mat73Source.h"
 #include "files/NameReplacement.h"
 #include "signal/Units.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <limits>
 #include <new>
@@ -91,11 +93,11 @@ bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& grap
 
 // MATLAB's version-7.3 files are HDF5 files, whose signature follows the 512-byte MAT header.
 bool isMat73File(const std::string& path) {
-    char signature[8] = {};
+    char signature[Hdf5SignatureBytes] = {};
     std::ifstream in(path, std::ios::binary);
-    in.seekg(512);
+    in.seekg(Mat73UserBlockBytes);
     return in.read(signature, sizeof signature) &&
-           std::string(signature, sizeof signature) == "\x89HDF\r\n\x1a\n";
+           std::memcmp(signature, Hdf5Signature, Hdf5SignatureBytes) == 0;
 }
 
 bool readMat73DataFile(const std::string& path, LoadedData& data, FileProgress* progress) {

@@ -1,6 +1,7 @@
 #include "files/SampleSource.h"
 
 #include "files/CsvSource.h"
+#include "files/Mat73Header.h"
 #include "files/Mat73Source.h"
 #include "files/MatFileSource.h"
 
@@ -17,7 +18,7 @@ std::unique_ptr<SampleSource> openSampleSource(const std::string& path, std::str
         return nullptr;
     }
     in.read(start, sizeof start);
-    const bool hdf5 = std::memcmp(start, "\x89HDF\r\n\x1a\n", 8) == 0;
+    const bool hdf5 = std::memcmp(start, Hdf5Signature, Hdf5SignatureBytes) == 0;
     const bool matHeader = in.gcount() == sizeof start && std::strncmp(start, "MATLAB", 6) == 0;
     std::unique_ptr<SampleSource> source;
     if (hdf5 || (matHeader && start[124] == 0 && start[125] == 2))

@@ -4,6 +4,7 @@
 
 #include "KLib/Data/MatlabFormat.h"
 #include "KLib/Data/MatlabReader.h"
+#include "files/Mat73Header.h"
 #include "files/MatDataReader.h"
 #include "fuzz/Check.h"
 #include "fuzz/MemoryFile.h"
@@ -67,7 +68,8 @@ void walk(const std::string& path) {
 // A version-7.3 file (HDF5's signature after the 512-byte header) goes to the HDF5 library's
 // own parser, which is not this target's to fuzz.
 bool isHdf5(const std::uint8_t* data, std::size_t size) {
-    return size >= 520 && std::memcmp(data + 512, "\x89HDF\r\n\x1a\n", 8) == 0;
+    return size >= Mat73UserBlockBytes + Hdf5SignatureBytes &&
+           std::memcmp(data + Mat73UserBlockBytes, Hdf5Signature, Hdf5SignatureBytes) == 0;
 }
 
 } // namespace
