@@ -18,3 +18,7 @@ bool WXRecordEditor::editChannel(const InputSettings& inputs, ChannelData& chann
     ChannelDialog dialog(parent_, inputs, channel);
     return dialog.ShowModal() == wxID_OK;
 }
+
+bool WXRecordEditor::editLissajous(GraphData&) {
+    return false;
+}

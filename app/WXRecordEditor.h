@@ -12,6 +12,7 @@ public:
     bool editGraph(GraphData& graph) override;
     bool editFFT(GraphData& graph) override;
     bool editChannel(const InputSettings& inputs, ChannelData& channel) override;
+    bool editLissajous(GraphData& graph) override;
 
 private:
     wxWindow* parent_;

@@ -107,6 +107,13 @@ struct GraphData {
     Point fftGraphP2{1.0, 1.0};
     KLib::Array<ChannelData> channelList;
     KLib::Array<FFTRegion> fftRegionList;
+    // The Lissajous view below the graph: Analog B against Analog A of one SinCos input.
+    bool lissajous = false;
+    int lissajousInput = 0;                // the SinCos input, in input numbering
+    std::string lissajousNominal = "0.5";  // V, radius of the nominal circle: a track's amplitude
+    std::string lissajousTolerance = "20"; // %, of the nominal radius, either side of the circle
+    // The signal-quality table of the graph's inputs below the graph.
+    bool signalQuality = false;
 };
 
 struct Config {

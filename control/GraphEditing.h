@@ -24,13 +24,20 @@ public:
     // The FFT settings of a graph, for its FFT view.
     virtual bool editFFT(GraphData& graph) = 0;
     virtual bool editChannel(const InputSettings& inputs, ChannelData& channel) = 0;
+    // The nominal circle and tolerance ring of a graph's Lissajous view.
+    virtual bool editLissajous(GraphData& graph) = 0;
 };
+
+// The diagnostic views a graph can have below it.
+enum class DiagnosticView { None, Lissajous, SignalQuality };
 
 // What a context menu was opened on.
 struct GraphTarget {
     int graph = -1;       // index in the graph list; -1: none (Edit > Add Graph)
     bool fftView = false; // the graph's FFT view rather than its time graph
-    int channel = -1;     // the selected channel; -1: none
+    // One of the graph's diagnostic views rather than its time graph.
+    DiagnosticView diagnostic = DiagnosticView::None;
+    int channel = -1; // the selected channel; -1: none
 };
 
 enum class GraphChangeKind {
@@ -41,6 +48,11 @@ enum class GraphChangeKind {
     fftAdded,
     fftEdited,
     fftRemoved,
+    lissajousAdded,
+    lissajousEdited,
+    lissajousRemoved,
+    signalQualityAdded,
+    signalQualityRemoved,
     channelInserted, // a new channel at GraphChange::channel
     channelEdited,
     channelRemoved, // the channel that was at GraphChange::channel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/DiagnosticRecord.h"
 #include "graph/Graph.h"
 
 #include <utility>
@@ -14,6 +15,8 @@ public:
     // Copies up to count samples of the channel from index from on; returns how many.
     virtual int copySamples(int graph, int channel, int from, double* destination,
                             int count) const = 0;
+    // The figures of the diagnostic views, in graph order; none by default.
+    virtual std::vector<DiagnosticRecord> diagnosticRecords() const { return {}; }
 };
 
 // The live graphs of the main window.

@@ -12,4 +12,6 @@ enum EditCommandId {
     insertChannelCommand = 10106,
     editChannelCommand = 10107,
     removeChannelCommand = 10108,
+    addLissajousCommand = 10109,
+    signalQualityCommand = 10110,
 };

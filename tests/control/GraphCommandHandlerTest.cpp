@@ -14,6 +14,7 @@ public:
     bool editGraph(GraphData&) override { return true; }
     bool editFFT(GraphData&) override { return true; }
     bool editChannel(const InputSettings&, ChannelData&) override { return true; }
+    bool editLissajous(GraphData&) override { return true; }
 };
 
 // Two graphs; graph 1 has channels "a" and "b". No box is connected.

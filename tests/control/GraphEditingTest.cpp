@@ -30,6 +30,11 @@ public:
             channel.caption = "edited";
         return confirm;
     }
+    bool editLissajous(GraphData& graph) override {
+        if (confirm)
+            graph.lissajousTolerance = "5";
+        return confirm;
+    }
 
     bool confirm = true;
     int graphDialogs = 0;
