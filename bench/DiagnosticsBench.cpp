@@ -39,6 +39,16 @@ void BM_FitAndInterpolationError(benchmark::State& state) {
     }
 }
 
+void BM_EllipseFit(benchmark::State& state) {
+    std::vector<double> a;
+    std::vector<double> b;
+    sinCosTracks(static_cast<int>(state.range(0)), a, b);
+    for (auto _ : state) {
+        const EllipseFit fit = fitEllipse(a.data(), b.data(), a.size());
+        benchmark::DoNotOptimize(fit.periods);
+    }
+}
+
 void BM_PulseTiming(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
     std::vector<double> a(count);
@@ -57,4 +67,5 @@ void BM_PulseTiming(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_FitAndInterpolationError)->Arg(50000)->Arg(500000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EllipseFit)->Arg(500000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PulseTiming)->Arg(500000)->Unit(benchmark::kMillisecond);

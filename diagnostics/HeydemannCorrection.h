@@ -30,6 +30,9 @@ public:
 
     // phi of the model for Analog A and B (V), rad in -pi ... pi.
     double angle(double a, double b) const;
+    // cos(phi) and sin(phi) of the pair, both scaled by the same positive factor: the corrected
+    // pair as a vector, for callers that need its direction but not the angle itself.
+    void direction(double a, double b, double& cosine, double& sine) const;
     // The pair's distance from the ellipse's centre relative to the ellipse: 1 on the ellipse.
     double radius(double a, double b) const;
 
@@ -37,4 +40,8 @@ private:
     HeydemannParameters parameters_;
     double sinPhase_;
     double cosPhase_;
+    // Multiplications instead of divisions in the per-sample calls.
+    double inverseAmplitudeA_;
+    double inverseAmplitudeB_;
+    double inverseCosPhase_;
 };
