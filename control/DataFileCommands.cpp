@@ -62,6 +62,7 @@ bool MainController::readDataFile(const std::string& path) {
                                       static_cast<int>(channels[c].values.size()));
         targets[g]->advance(data.maxLen);
     }
+    graphs_.updateDiagnostics(true);
     if (!keep) {
         graphs_.autoScaleAll();
         graphs_.refresh();

@@ -30,4 +30,8 @@ public:
     virtual void fitAll() = 0;
     // The Auto Zoom tick: every instrument's Y axis spans the values it shows.
     virtual void autoScaleAll() = 0;
+    // After samples arrived: the diagnostic views take the graphs' windows again. Their figures
+    // cost more than their pictures and follow at most a few times a second, unless `final`
+    // asks for them now (a sweep ended, data were loaded, the recording stopped).
+    virtual void updateDiagnostics(bool final) = 0;
 };

@@ -21,6 +21,11 @@ GraphTarget GraphCommandHandler::targetOf(const Instrument* instrument, int chan
             target.fftView = view == instrument;
         }
     }
+    const std::pair<int, DiagnosticView> diagnostic = board_.diagnosticViewOf(instrument);
+    if (diagnostic.first >= 0) {
+        target.graph = diagnostic.first;
+        target.diagnostic = diagnostic.second;
+    }
     return target;
 }
 
@@ -56,6 +61,16 @@ void GraphCommandHandler::commit(Config& config, const Config& edited, const Gra
     case GraphChangeKind::fftEdited:
         board_.refitFFTView(change.graph);
         break;
+    case GraphChangeKind::lissajousAdded:
+    case GraphChangeKind::lissajousRemoved:
+    case GraphChangeKind::signalQualityAdded:
+    case GraphChangeKind::signalQualityRemoved:
+        // The views follow the record's fields.
+        board_.placeDiagnosticViews(change.graph);
+        break;
+    case GraphChangeKind::lissajousEdited:
+        board_.redrawDiagnosticViews(change.graph);
+        break;
     case GraphChangeKind::channelInserted:
         graph->insertChannel(change.channel);
         graph->rebuild();
@@ -64,6 +79,8 @@ void GraphCommandHandler::commit(Config& config, const Config& edited, const Gra
     case GraphChangeKind::channelEdited:
     case GraphChangeKind::graphEdited:
         graph->rebuild();
+        // The views find their channels in the record again.
+        board_.redrawDiagnosticViews(change.graph);
         break;
     default:
         break;

@@ -5,6 +5,8 @@
 void InstrumentGraphBoard::recreate(Config& config) {
     server_->clear();
     graphs_.clear();
+    diagnostics_.clear();
+    inputs_ = &config.inputSettings;
     server_->setLineWidth(config.inputSettings.lineWidth);
     for (std::size_t index = 0; index < config.graphList.size(); ++index)
         placeGraph(config, static_cast<int>(index));
@@ -29,11 +31,13 @@ Graph& InstrumentGraphBoard::placeGraph(Config& config, int index) {
     Instrument* below = at < graphs_.size() ? graphs_[at].get() : nullptr;
     const KLib::Ref<Graph> graph = server_->createGraph(config.inputSettings, record, below);
     graphs_.insert(graphs_.begin() + index, graph);
+    diagnostics_.insert(diagnostics_.begin() + index, DiagnosticViews{});
     if (valueCallback_)
         graph->setValueCallback(valueCallback_);
     // Made right after its graph, the view gets the slice below it.
     if (record.fft)
         server_->createFFTGraph(graph, record, below);
+    placeDiagnosticViews(index);
     return *graph;
 }
 
@@ -51,8 +55,10 @@ void InstrumentGraphBoard::removeGraph(int index) {
     if (!graph)
         return;
     removeFFTView(index);
+    removeDiagnosticViews(index);
     server_->removeInstrument(graph);
     graphs_.erase(graphs_.begin() + index);
+    diagnostics_.erase(diagnostics_.begin() + index);
 }
 
 Graph* InstrumentGraphBoard::graphAt(int index) const {
@@ -145,4 +151,102 @@ int InstrumentGraphBoard::copySamples(int graph, int channel, int from, double* 
                                       int count) const {
     const Graph* held = graphAt(graph);
     return held ? held->copySamples(channel, from, destination, count) : 0;
+}
+
+void InstrumentGraphBoard::placeDiagnosticViews(int index) {
+    Graph* graph = graphAt(index);
+    if (!graph || !inputs_)
+        return;
+    const auto at = static_cast<std::size_t>(index);
+    DiagnosticViews& views = diagnostics_[at];
+    GraphData& record = graph->record();
+    if (record.lissajous && !views.lissajous) {
+        views.lissajous =
+            KLib::Ref<LissajousView>(new LissajousView(*server_, *inputs_, record, graphs_[at]));
+        server_->addInstrument(views.lissajous,
+                               views.quality ? views.quality.get() : instrumentAfter(at));
+        views.lissajous->update(true);
+    } else if (!record.lissajous && views.lissajous) {
+        server_->removeInstrument(views.lissajous.get());
+        views.lissajous.reset();
+    }
+    if (record.signalQuality && !views.quality) {
+        views.quality = KLib::Ref<SignalQualityView>(
+            new SignalQualityView(*server_, *inputs_, record, graphs_[at]));
+        server_->addInstrument(views.quality, instrumentAfter(at));
+        views.quality->update();
+    } else if (!record.signalQuality && views.quality) {
+        server_->removeInstrument(views.quality.get());
+        views.quality.reset();
+    }
+}
+
+void InstrumentGraphBoard::removeDiagnosticViews(int index) {
+    DiagnosticViews& views = diagnostics_[static_cast<std::size_t>(index)];
+    if (views.lissajous)
+        server_->removeInstrument(views.lissajous.get());
+    if (views.quality)
+        server_->removeInstrument(views.quality.get());
+    views = DiagnosticViews{};
+}
+
+void InstrumentGraphBoard::redrawDiagnosticViews(int index) {
+    if (!graphAt(index))
+        return;
+    const DiagnosticViews& views = diagnostics_[static_cast<std::size_t>(index)];
+    if (views.lissajous)
+        views.lissajous->update(true);
+    if (views.quality)
+        views.quality->update();
+}
+
+std::pair<int, DiagnosticView>
+InstrumentGraphBoard::diagnosticViewOf(const Instrument* instrument) const {
+    for (std::size_t g = 0; instrument && g < diagnostics_.size(); ++g) {
+        if (diagnostics_[g].lissajous.get() == instrument)
+            return {static_cast<int>(g), DiagnosticView::Lissajous};
+        if (diagnostics_[g].quality.get() == instrument)
+            return {static_cast<int>(g), DiagnosticView::SignalQuality};
+    }
+    return {-1, DiagnosticView::None};
+}
+
+void InstrumentGraphBoard::updateDiagnostics(bool final) {
+    // Figures of a window at 500 kS/s cost several milliseconds per view: three times a second
+    // is as often as anyone reads them.
+    constexpr std::chrono::milliseconds figureInterval{300};
+    const auto now = std::chrono::steady_clock::now();
+    const bool figures = final || now - figuresTaken_ >= figureInterval;
+    bool any = false;
+    for (const DiagnosticViews& views : diagnostics_) {
+        if (views.lissajous) {
+            views.lissajous->update(figures);
+            any = true;
+        }
+        if (views.quality && figures) {
+            views.quality->update();
+            any = true;
+        }
+    }
+    if (!any)
+        return;
+    if (figures)
+        figuresTaken_ = now;
+    for (const DiagnosticViews& views : diagnostics_) {
+        if (views.lissajous)
+            views.lissajous->repaint();
+        if (views.quality && figures)
+            views.quality->repaint();
+    }
+}
+
+std::vector<DiagnosticRecord> InstrumentGraphBoard::diagnosticRecords() const {
+    std::vector<DiagnosticRecord> records;
+    for (const DiagnosticViews& views : diagnostics_) {
+        if (views.lissajous)
+            records.push_back(views.lissajous->diagnosticRecord());
+        if (views.quality)
+            records.push_back(views.quality->diagnosticRecord());
+    }
+    return records;
 }

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "control/GraphBoard.h"
+#include "control/GraphEditing.h"
+#include "diagview/LissajousView.h"
+#include "diagview/SignalQualityView.h"
 #include "graph/FFTGraph.h"
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
 
+#include <chrono>
 #include <vector>
 
 // The graph board of the main window: one graph instrument per graph of the configuration,
@@ -32,6 +36,15 @@ public:
     // After the FFT settings of graph `index` changed: the view takes them, the time graph's
     // X axis is fitted (the spectra follow it) and the view is scaled to the new spectra.
     void refitFFTView(int index);
+    // Diagnostic views of graph `index` as its record asks, placed below its other views; a
+    // view the record no longer asks for goes.
+    void placeDiagnosticViews(int index);
+    // After the settings of graph `index`'s Lissajous view changed.
+    void redrawDiagnosticViews(int index);
+    // The graph and the kind of a diagnostic view on the panel; graph -1 for anything else.
+    std::pair<int, DiagnosticView> diagnosticViewOf(const Instrument* instrument) const;
+    void updateDiagnostics(bool final) override;
+    std::vector<DiagnosticRecord> diagnosticRecords() const override;
     void rebuildAll() override;
     void setLineWidth(int pixels) override { server_->setLineWidth(pixels); }
     void restartAll() override;
@@ -58,7 +71,17 @@ private:
     // The instrument right below graph `index` and its view: the next graph's, or none.
     Instrument* instrumentAfter(std::size_t index) const;
 
+    // The diagnostic views of one graph; null where it has none.
+    struct DiagnosticViews {
+        KLib::Ref<LissajousView> lissajous;
+        KLib::Ref<SignalQualityView> quality;
+    };
+    void removeDiagnosticViews(int index);
+
     InstrumentServer* server_ = nullptr;
+    const InputSettings* inputs_ = nullptr; // of the configuration last recreated
     std::vector<KLib::Ref<Graph>> graphs_;
+    std::vector<DiagnosticViews> diagnostics_; // parallel to graphs_
+    std::chrono::steady_clock::time_point figuresTaken_;
     Instrument::ValueCallback valueCallback_;
 };

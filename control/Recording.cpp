@@ -67,6 +67,8 @@ void MainController::stopRecording() {
             graphs_.refresh();
         }
     }
+    if (mode_ != Idle)
+        graphs_.updateDiagnostics(true);
     mode_ = Idle;
     pipeFailureSeen_ = false;
     acquisition_.setRecordingMode(Idle);
@@ -115,6 +117,8 @@ void MainController::handleDataArrival() {
     }
     // The hand-over thread fills the buffer again only after it has been released.
     acquisition_.releaseTransferBuffer();
+    if (frames > 0)
+        graphs_.updateDiagnostics(result.full);
     if (fileLog_)
         continueFileLog(result.full);
     else if (result.full)

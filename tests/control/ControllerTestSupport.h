@@ -52,6 +52,7 @@ public:
         return all;
     }
     void refresh() override {}
+    void updateDiagnostics(bool) override {}
     void fitAll() override { ++fits; }
     void autoScaleAll() override {}
     GraphTiming timing(int) const override { return GraphTiming{}; }
