@@ -4,9 +4,9 @@
 // Next to it, the data path: eight channels appended chunk by chunk and committed, against the
 // box's 500,000 frames per second ("realtime" is how many such streams one core keeps up with).
 
+#include "NullPainting.h"
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
-#include "graph/Painter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,39 +20,6 @@ namespace {
 constexpr int rate = 500000; // samples per second
 constexpr double plotLeft = 120.0;
 constexpr double plotColumns = 1000.0;
-
-// Draws nowhere; counts lines so that nothing is optimised away.
-class CountingPainter : public Painter {
-public:
-    void setPen(const Pen&) override {}
-    void setBrush(const Brush&) override {}
-    void useTextFont() override {}
-    void drawLine(int, int, int, int) override { ++lines; }
-    void drawRectangle(int, int, int, int) override {}
-    void drawText(const std::string&, int, int) override {}
-    TextSize textExtent(const std::string& text) override {
-        return TextSize{6 * static_cast<int>(text.size()), 10};
-    }
-    void setClip(int, int, int, int) override {}
-    void resetClip() override {}
-    void clear() override {}
-
-    std::int64_t lines = 0;
-};
-
-class NullServer : public InstrumentServer {
-public:
-    NullServer() : InstrumentServer(10.0) {}
-    void refresh() override {}
-    void refreshArea(int, int, int, int) override {}
-    std::unique_ptr<Painter> screenPainter() override {
-        return std::make_unique<CountingPainter>();
-    }
-
-protected:
-    void showGraphMenu(Instrument&, double, double) override {}
-    void showChannelMenu(Instrument&, int, bool, double, double) override {}
-};
 
 // Some channels of a graph over a window of `samples` samples, the view fitted to it.
 struct BenchGraph {

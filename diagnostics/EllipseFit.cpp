@@ -24,12 +24,13 @@ struct Normalisation {
 
 // The sums are kept in locals rather than in the result: accumulating through memory made these
 // loops wait on a store for every sample.
-Normalisation normalisation(const double* a, const double* b, std::size_t count) {
+Normalisation normalisation(const double* a, const double* b, std::size_t count,
+                            std::size_t stride) {
     Normalisation n;
     double sumA = 0.0;
     double sumB = 0.0;
     std::size_t samples = 0;
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count; i += stride)
         if (hasValue(a[i], b[i])) {
             sumA += a[i];
             sumB += b[i];
@@ -42,7 +43,7 @@ Normalisation normalisation(const double* a, const double* b, std::size_t count)
     const double meanB = sumB / static_cast<double>(samples);
     double squaresA = 0.0;
     double squaresB = 0.0;
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count; i += stride)
         if (hasValue(a[i], b[i])) {
             squaresA += (a[i] - meanA) * (a[i] - meanA);
             squaresB += (b[i] - meanB) * (b[i] - meanB);
@@ -57,15 +58,15 @@ Normalisation normalisation(const double* a, const double* b, std::size_t count)
 // The least-squares conic coefficients of the normalised samples: the normal equations of
 // sum (terms . c - 1)^2 with the terms x^2, x y, y^2, x, y. The centred samples surround the
 // origin, so the conic does not pass through it and the right-hand side 1 is a valid scale.
-bool fitConic(const double* a, const double* b, std::size_t count, const Normalisation& n,
-              SolveVector& conic) {
+bool fitConic(const double* a, const double* b, std::size_t count, std::size_t stride,
+              const Normalisation& n, SolveVector& conic) {
     // The products of the terms are sums of the monomials x^i y^j, i + j <= 4: fourteen sums
     // held in registers instead of the fifteen matrix cells and five right-hand sides in memory.
     double x4 = 0, x3y = 0, x2y2 = 0, xy3 = 0, y4 = 0, x3 = 0, x2y = 0, xy2 = 0, y3 = 0;
     double x2 = 0, xy = 0, y2 = 0, x1 = 0, y1 = 0;
     const double inverseScaleA = 1.0 / n.scaleA;
     const double inverseScaleB = 1.0 / n.scaleB;
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count; i += stride) {
         if (!hasValue(a[i], b[i]))
             continue;
         const double x = (a[i] - n.meanA) * inverseScaleA;
@@ -163,6 +164,7 @@ void measureCoverage(const double* a, const double* b, std::size_t count, Ellips
     PathEnd lowest;
     PathEnd highest;
     double squaredDeviation = 0.0;
+    const double inverseCosPhase = 1.0 / std::cos(fit.parameters.phaseError);
     for (std::size_t i = 0; i < count; ++i) {
         if (!hasValue(a[i], b[i]))
             continue;
@@ -183,8 +185,10 @@ void measureCoverage(const double* a, const double* b, std::size_t count, Ellips
             lowest = PathEnd{unwrapped, i, turns};
         if (unwrapped > highest.unwrapped)
             highest = PathEnd{unwrapped, i, turns};
-        const double deviation = correction.radius(a[i], b[i]) - 1.0;
+        // The direction is the corrected pair scaled by cos(phaseError).
+        const double deviation = std::sqrt(x * x + y * y) * inverseCosPhase - 1.0;
         squaredDeviation += deviation * deviation;
+        ++fit.samples;
     }
     const auto angleAt = [&](const PathEnd& end) {
         double x = 0.0;
@@ -216,18 +220,21 @@ std::string ellipseFitRefusalText(EllipseFitRefusal refusal) {
 
 EllipseFit fitEllipse(const double* a, const double* b, std::size_t count) {
     EllipseFit fit;
-    const Normalisation n = normalisation(a, b, count);
+    const std::size_t stride = (count + ellipseFitPairLimit - 1) / ellipseFitPairLimit;
+    const Normalisation n = normalisation(a, b, count, std::max<std::size_t>(stride, 1));
     fit.samples = n.samples;
     if (n.samples < ellipseFitMinimumSamples)
         return fit;
     SolveVector conic{};
     HeydemannParameters normalised;
-    if (!(n.scaleA > 0.0 && n.scaleB > 0.0) || !fitConic(a, b, count, n, conic) ||
+    if (!(n.scaleA > 0.0 && n.scaleB > 0.0) ||
+        !fitConic(a, b, count, std::max<std::size_t>(stride, 1), n, conic) ||
         !heydemannOfConic(conic, normalised)) {
         fit.refusal = EllipseFitRefusal::NotAnEllipse;
         return fit;
     }
     fit.parameters = inVolts(normalised, n);
+    fit.samples = 0;
     measureCoverage(a, b, count, fit);
     if (fit.scatter > ellipseFitMaximumScatter)
         fit.refusal = EllipseFitRefusal::TooScattered;

@@ -20,6 +20,10 @@ constexpr std::size_t ellipseFitMinimumSamples = 8;
 // within 0.18 degrees over half a period, 0.54 over 0.4, 1.4 over 0.3 and 9 over 0.2 periods
 // (amplitude ratio within 0.3 %, 1 %, 3 % and 23 %); over a full period within 0.05 degrees.
 constexpr double ellipseFitMinimumPeriods = 0.5;
+// The conic is fitted to at most this many pairs, taken evenly spread over a longer window (the
+// fit does not depend on their order); the periods and the scatter take every pair. Beyond a few
+// ten thousand pairs the coefficients hardly change, while summing them cost 2.5 ms per 500,000.
+constexpr std::size_t ellipseFitPairLimit = 65536;
 // The largest RMS deviation of the samples' corrected radius from 1 (the fitted ellipse) that is
 // taken for a signal: harmonics and noise of real tracks stay well below it, while the noise of
 // a standing shaft, which the fit would wrap into a small ellipse, lies around 0.5.
@@ -38,7 +42,7 @@ struct EllipseFit {
     // RMS deviation of the samples' corrected radius from 1: noise and harmonics relative to the
     // amplitude.
     double scatter = 0.0;
-    std::size_t samples = 0; // pairs with values that were fitted
+    std::size_t samples = 0; // pairs with values that were measured
 
     bool succeeded() const { return refusal == EllipseFitRefusal::None; }
 };
