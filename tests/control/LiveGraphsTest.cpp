@@ -7,6 +7,7 @@
 #include "control/InstrumentGraphBoard.h"
 #include "files/CsvExport.h"
 #include "files/SampleSource.h"
+#include "signal/Units.h"
 
 #include <gtest/gtest.h>
 
@@ -240,6 +241,44 @@ TEST_F(LiveGraphsTest, ALogBeyondTheMemoryGoesIntoAFileWhileTheGraphsSweep) {
     EXPECT_GT(stopped.size(), 0u);
     EXPECT_LT(stopped.size(), 15000u);
     EXPECT_NE(ui.statuses.back().find(" written to " + ui.logFile), std::string::npos);
+}
+
+TEST_F(LiveGraphsTest, TheDiagnosticViewsMeasureTheImperfectTracksOfTheBox) {
+    boxsim::BoxConfig imperfect = boxWithInputs("sin1");
+    // 0.05 turns/s: 51 signal periods per second, about 200 samples each at the 10 kS/s the
+    // box is connected with.
+    imperfect.speed = boxsim::SpeedProfile{boxsim::SpeedProfile::Shape::Constant, 0.05, 0.0, 1.0};
+    imperfect.sinCosImperfections[1] =
+        boxsim::SinCosImperfection{0.55, 0.5, 0.02, -0.015, 3.0, 0.001};
+    SimulatedBox box(imperfect);
+    auto controller = startController();
+    controller->config().inputSettings.displayTime = 1.0f;
+    GraphData& record = controller->config().graphList.front();
+    for (int signal = 2; signal <= 4; ++signal) {
+        ChannelData& channel = addChannel(record);
+        channel.channel = signal;
+        channel.unit = unitIndex("V");
+    }
+    record.lissajous = true;
+    record.signalQuality = true;
+    controller->startRecording(Single);
+    while (controller->recordingMode() == Single)
+        ui.tick(*controller);
+    const std::vector<DiagnosticRecord> records = board.diagnosticRecords();
+    ASSERT_EQ(records.size(), 2u);
+    std::map<std::string, double> figures;
+    for (const DiagnosticFigure& figure : records[0].figures)
+        figures[figure.name] = figure.value;
+    EXPECT_NEAR(figures["amplitudeA_Vpp"], 1.1, 1.1 * 0.005);
+    EXPECT_NEAR(figures["amplitudeRatio"], 0.5 / 0.55, 0.5 / 0.55 * 0.005);
+    EXPECT_NEAR(figures["offsetA_mV"], 20.0, 5.5);
+    EXPECT_NEAR(figures["offsetB_mV"], -15.0, 5.0);
+    EXPECT_NEAR(figures["phaseError_deg"], 3.0, 0.2);
+    EXPECT_NEAR(figures["periods"], 0.05 * 1024.0, 1.0);
+    // The table of the same input found the same figures.
+    EXPECT_EQ(records[1].figures.front().name, "in1_amplitudeA_Vpp");
+    EXPECT_DOUBLE_EQ(records[1].figures.front().value, figures["amplitudeA_Vpp"]);
+    paint();
 }
 
 } // namespace
