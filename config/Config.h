@@ -118,7 +118,7 @@ struct GraphData {
 
 struct Config {
     // Class version of GraphData written by this program; stored in the file before saving.
-    static constexpr int graphDataClassVersion = 4;
+    static constexpr int graphDataClassVersion = 5;
 
     InputSettings inputSettings;
     KLib::List<GraphData> graphList;
