@@ -104,6 +104,10 @@ bool MainFrame::startUp() {
     panel_->server().setMenuHandler([this](int id) {
         graphCommands_->run(id, panel_->server().captured(), panel_->server().selectedChannel());
     });
+    panel_->server().setMenuFilter([this](int id) {
+        return graphCommands_->applies(id, panel_->server().captured(),
+                                       panel_->server().selectedChannel());
+    });
     // Values reach the readout only while it exists; it is created once the configuration is
     // known.
     graphs_->setValueCallback([this](const std::string& caption, double value) {

@@ -3,6 +3,7 @@
 #include "fft/FFTDialog.h"
 #include "graph/ChannelDialog.h"
 #include "graph/GraphDialog.h"
+#include "graph/LissajousDialog.h"
 
 bool WXRecordEditor::editGraph(GraphData& graph) {
     GraphDialog dialog(parent_, graph);
@@ -19,6 +20,7 @@ bool WXRecordEditor::editChannel(const InputSettings& inputs, ChannelData& chann
     return dialog.ShowModal() == wxID_OK;
 }
 
-bool WXRecordEditor::editLissajous(GraphData&) {
-    return false;
+bool WXRecordEditor::editLissajous(GraphData& graph) {
+    LissajousDialog dialog(parent_, graph);
+    return dialog.ShowModal() == wxID_OK;
 }

@@ -3,6 +3,7 @@
 #include "KLib/Array.h"
 #include "KLib/List.h"
 
+#include <optional>
 #include <string>
 
 // The configuration records: the whole user setup as plain value types. Field names are the keys
@@ -118,7 +119,7 @@ struct GraphData {
 
 struct Config {
     // Class version of GraphData written by this program; stored in the file before saving.
-    static constexpr int graphDataClassVersion = 4;
+    static constexpr int graphDataClassVersion = 5;
 
     InputSettings inputSettings;
     KLib::List<GraphData> graphList;
@@ -147,3 +148,7 @@ void resizeInputs(InputSettings& inputs, int sine, int square, int ssi, int anal
 // The number at the start of a text field (minValue, offset, fftSize, ...), 0 when there is
 // none. Reads "." and "," alike as the decimal mark, whatever the process locale.
 double leadingNumber(const std::string& text);
+
+// The number a text field holds when it holds nothing else (blanks around it aside), read like
+// leadingNumber(); nothing otherwise. Dialogs check typed numbers with it.
+std::optional<double> wholeNumber(const std::string& text);

@@ -166,6 +166,13 @@ template <class Archive> void serialize(Archive& ar, GraphData& g, const unsigne
         point(ar, "fftGraphP2.x", "fftGraphP2.y", g.fftGraphP2);
         ar& make_nvp("fftRegionList", g.fftRegionList);
     }
+    if (version >= 5) {
+        ar& make_nvp("lissajous", g.lissajous);
+        ar& make_nvp("lissajousInput", g.lissajousInput);
+        config_detail::text(ar, "lissajousNominal", g.lissajousNominal);
+        config_detail::text(ar, "lissajousTolerance", g.lissajousTolerance);
+        ar& make_nvp("signalQuality", g.signalQuality);
+    }
 }
 
 template <class Archive> void serialize(Archive& ar, Config& c, const unsigned int version) {
@@ -194,7 +201,7 @@ BOOST_CLASS_VERSION(SquareInput, 1)
 BOOST_CLASS_VERSION(SSIInput, 4)
 BOOST_CLASS_VERSION(SSIInputWordDetails, 1)
 BOOST_CLASS_VERSION(AnalogInput, 0)
-BOOST_CLASS_VERSION(GraphData, 4)
+BOOST_CLASS_VERSION(GraphData, 5)
 BOOST_CLASS_VERSION(TextField, 0)
 BOOST_CLASS_VERSION(ChannelData, 3)
 BOOST_CLASS_VERSION(FFTRegion, 1)

@@ -29,6 +29,10 @@ GraphTarget GraphCommandHandler::targetOf(const Instrument* instrument, int chan
     return target;
 }
 
+bool GraphCommandHandler::applies(int command, const Instrument* instrument, int channel) const {
+    return graphCommandApplies(controller_.config(), command, targetOf(instrument, channel));
+}
+
 void GraphCommandHandler::commit(Config& config, const Config& edited, const GraphChange& change) {
     const auto record = [](auto& list, int index) { return std::next(list.begin(), index); };
     Graph* graph = board_.graphAt(change.graph);

@@ -19,6 +19,8 @@ public:
     // One command of a context menu or of Edit > Add Graph. `instrument` is the instrument the
     // menu was opened on (null for the Edit menu), `channel` the selected channel or -1.
     void run(int command, const Instrument* instrument, int channel);
+    // Whether run() with these arguments would change something, every dialog confirmed.
+    bool applies(int command, const Instrument* instrument, int channel) const;
 
 private:
     GraphTarget targetOf(const Instrument* instrument, int channel) const;

@@ -1,8 +1,58 @@
 #include "control/GraphEditing.h"
 
+#include "signal/Inputs.h"
+
+#include <algorithm>
 #include <iterator>
 
 namespace {
+
+// Signals of a SinCos input: the two analog tracks.
+constexpr int analogASignal = 2;
+constexpr int analogBSignal = 3;
+
+bool hasPlainChannel(const GraphData& graph, int input, int signal) {
+    return std::any_of(
+        graph.channelList.begin(), graph.channelList.end(), [&](const ChannelData& channel) {
+            return channel.op == 0 && channel.input == input && channel.channel == signal;
+        });
+}
+
+// Signal quality has figures for encoder inputs only; an Analog input has none.
+bool hasEncoderChannel(const InputSettings& inputs, const GraphData& graph) {
+    return std::any_of(
+        graph.channelList.begin(), graph.channelList.end(), [&](const ChannelData& channel) {
+            const auto location = locateInput(inputs, channel.input);
+            return channel.op == 0 && location && location->kind != InputKind::Analog;
+        });
+}
+
+// Whether an "add view" command would add its view to `graph`.
+bool viewAddable(const InputSettings& inputs, const GraphData& graph, int command) {
+    switch (command) {
+    case addFFTGraphCommand:
+        return !graph.fft;
+    case addLissajousCommand:
+        return !graph.lissajous && lissajousInputOf(inputs, graph) >= 0;
+    case signalQualityCommand:
+        return !graph.signalQuality && hasEncoderChannel(inputs, graph);
+    default:
+        return false;
+    }
+}
+
+// The channel a channel command acts on: the end of the list for "Add channel", else the
+// selected channel; -1 when that is out of range.
+int channelPosition(const GraphData& graph, int command, const GraphTarget& target) {
+    const int count = static_cast<int>(graph.channelList.size());
+    if (command == addChannelCommand)
+        return count;
+    return target.channel >= 0 && target.channel < count ? target.channel : -1;
+}
+
+bool isChannelCommand(int command) {
+    return command >= addChannelCommand && command <= removeChannelCommand;
+}
 
 // The record at `index`, or the end of the list when there is none.
 KLib::List<GraphData>::iterator graphAt(Config& config, int index) {
@@ -22,33 +72,81 @@ GraphChange addGraph(Config& config, RecordEditor& editor,
             static_cast<int>(std::distance(config.graphList.begin(), added)), -1};
 }
 
-// The graph's own commands: edit, remove and add its FFT view.
+// Edits the view the target points at through a working copy, so that a cancelled dialog
+// leaves no partial edit behind. The signal-quality table has no settings.
+GraphChange editView(RecordEditor& editor, const GraphTarget& target, GraphData& graph) {
+    GraphData edited = graph;
+    GraphChangeKind kind = GraphChangeKind::none;
+    if (target.diagnostic == DiagnosticView::Lissajous) {
+        if (editor.editLissajous(edited))
+            kind = GraphChangeKind::lissajousEdited;
+    } else if (target.diagnostic == DiagnosticView::SignalQuality) {
+        return {};
+    } else if (target.fftView) {
+        if (editor.editFFT(edited))
+            kind = GraphChangeKind::fftEdited;
+    } else if (editor.editGraph(edited)) {
+        kind = GraphChangeKind::graphEdited;
+    }
+    if (kind == GraphChangeKind::none)
+        return {};
+    graph = edited;
+    return {kind, target.graph, -1};
+}
+
+// Removes the view the target points at: a view below the graph, or the graph itself.
+GraphChange removeView(Config& config, const GraphTarget& target,
+                       KLib::List<GraphData>::iterator graph) {
+    switch (target.diagnostic) {
+    case DiagnosticView::Lissajous:
+        graph->lissajous = false;
+        return {GraphChangeKind::lissajousRemoved, target.graph, -1};
+    case DiagnosticView::SignalQuality:
+        graph->signalQuality = false;
+        return {GraphChangeKind::signalQualityRemoved, target.graph, -1};
+    case DiagnosticView::None:
+        break;
+    }
+    if (target.fftView) {
+        graph->fft = false;
+        return {GraphChangeKind::fftRemoved, target.graph, -1};
+    }
+    config.graphList.erase(graph);
+    return {GraphChangeKind::graphRemoved, target.graph, -1};
+}
+
+// Adds one of the views below the graph, when the graph can show it and has it not yet.
+GraphChange addView(const InputSettings& inputs, int command, int index, GraphData& graph) {
+    if (!viewAddable(inputs, graph, command))
+        return {};
+    switch (command) {
+    case addFFTGraphCommand:
+        graph.fft = true;
+        return {GraphChangeKind::fftAdded, index, -1};
+    case addLissajousCommand:
+        graph.lissajous = true;
+        graph.lissajousInput = lissajousInputOf(inputs, graph);
+        return {GraphChangeKind::lissajousAdded, index, -1};
+    default:
+        graph.signalQuality = true;
+        return {GraphChangeKind::signalQualityAdded, index, -1};
+    }
+}
+
+// The graph's own commands: insert, edit and remove it or one of its views, add a view.
 GraphChange graphCommand(Config& config, RecordEditor& editor, int command,
                          const GraphTarget& target, KLib::List<GraphData>::iterator graph) {
     switch (command) {
     case insertGraphCommand:
         return addGraph(config, editor, graph);
-    case editGraphCommand: {
-        // A working copy, so that a cancelled dialog leaves no partial edit behind.
-        GraphData edited = *graph;
-        if (!(target.fftView ? editor.editFFT(edited) : editor.editGraph(edited)))
-            return {};
-        *graph = edited;
-        return {target.fftView ? GraphChangeKind::fftEdited : GraphChangeKind::graphEdited,
-                target.graph, -1};
-    }
+    case editGraphCommand:
+        return editView(editor, target, *graph);
     case removeGraphCommand:
-        if (target.fftView) {
-            graph->fft = false;
-            return {GraphChangeKind::fftRemoved, target.graph, -1};
-        }
-        config.graphList.erase(graph);
-        return {GraphChangeKind::graphRemoved, target.graph, -1};
+        return removeView(config, target, graph);
     case addFFTGraphCommand:
-        if (graph->fft)
-            return {};
-        graph->fft = true;
-        return {GraphChangeKind::fftAdded, target.graph, -1};
+    case addLissajousCommand:
+    case signalQualityCommand:
+        return addView(config.inputSettings, command, target.graph, *graph);
     default:
         return {};
     }
@@ -58,9 +156,8 @@ GraphChange graphCommand(Config& config, RecordEditor& editor, int command,
 GraphChange channelCommand(const Config& config, RecordEditor& editor, int command,
                            const GraphTarget& target, GraphData& graph) {
     KLib::Array<ChannelData>& channels = graph.channelList;
-    const int count = static_cast<int>(channels.size());
-    const int position = command == addChannelCommand ? count : target.channel;
-    if (position < 0 || position > count || (command != addChannelCommand && position == count))
+    const int position = channelPosition(graph, command, target);
+    if (position < 0)
         return {};
     switch (command) {
     case addChannelCommand:
@@ -93,6 +190,15 @@ int paletteColour(std::size_t position) {
     return channelPalette[position % channelPalette.size()];
 }
 
+int lissajousInputOf(const InputSettings& inputs, const GraphData& graph) {
+    const int sinCosInputs = static_cast<int>(inputs.sineInputs.size());
+    for (int input = 0; input < sinCosInputs; ++input)
+        if (hasPlainChannel(graph, input, analogASignal) &&
+            hasPlainChannel(graph, input, analogBSignal))
+            return input;
+    return -1;
+}
+
 GraphChange applyGraphCommand(Config& config, RecordEditor& editor, int command,
                               const GraphTarget& target) {
     if (config.lockGraphs)
@@ -102,7 +208,28 @@ GraphChange applyGraphCommand(Config& config, RecordEditor& editor, int command,
     const auto graph = graphAt(config, target.graph);
     if (graph == config.graphList.end())
         return {};
-    if (command >= addChannelCommand && command <= removeChannelCommand)
+    if (isChannelCommand(command))
         return channelCommand(config, editor, command, target, *graph);
     return graphCommand(config, editor, command, target, graph);
+}
+
+bool graphCommandApplies(const Config& config, int command, const GraphTarget& target) {
+    if (config.lockGraphs)
+        return false;
+    if (command == addGraphCommand)
+        return true;
+    if (target.graph < 0 || target.graph >= static_cast<int>(config.graphList.size()))
+        return false;
+    const GraphData& graph = *std::next(config.graphList.begin(), target.graph);
+    if (isChannelCommand(command))
+        return channelPosition(graph, command, target) >= 0;
+    switch (command) {
+    case insertGraphCommand:
+    case removeGraphCommand:
+        return true;
+    case editGraphCommand:
+        return target.diagnostic != DiagnosticView::SignalQuality;
+    default:
+        return viewAddable(config.inputSettings, graph, command);
+    }
 }

@@ -64,8 +64,18 @@ struct GraphChange {
     int channel = -1;
 };
 
+// The SinCos input a Lissajous view of `graph` shows: the first whose Analog A and Analog B are
+// both plain channels (op 0) of the graph; -1 when there is none.
+int lissajousInputOf(const InputSettings& inputs, const GraphData& graph);
+
 // Applies one editing command to the graph list. Changes nothing (kind none) while the graphs
 // are locked, for an unknown command, a target out of range, a dialog that was cancelled, or
-// "Add FFT graph" on a graph that already has its FFT view.
+// adding a view the graph already has or cannot show: a Lissajous view needs a SinCos input
+// with both analog tracks in the graph, the signal quality a plain channel of a SinCos, HTL/TTL
+// or SSI input.
 GraphChange applyGraphCommand(Config& config, RecordEditor& editor, int command,
                               const GraphTarget& target);
+
+// Whether applyGraphCommand would change something, taking every dialog as confirmed; menus
+// grey out the commands that would not.
+bool graphCommandApplies(const Config& config, int command, const GraphTarget& target);

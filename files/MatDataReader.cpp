@@ -62,12 +62,24 @@ bool readChannel(KLib::MatlabReader& reader, std::size_t fields, LoadedChannel& 
     return true;
 }
 
+// Save Data writes the figures of a diagnostic view as a struct beside the graphs, marked by its
+// first field.
+bool isDiagnosticMark(const KLib::MatlabVariable& variable) {
+    return variable.classNumber == CharClass && variable.name == "diagnostic";
+}
+
+// Reads an opened top-level struct as a graph; a diagnostic view's struct is left unread and
+// sets `diagnostic`.
 bool readGraph(KLib::MatlabReader& reader, std::size_t fields, LoadedGraph& graph,
-               ProgressMeter& meter, bool locateValues) {
+               ProgressMeter& meter, bool locateValues, bool& diagnostic) {
     for (std::size_t i = 0; i < fields; ++i) {
         KLib::MatlabVariable variable;
         if (!reader.readElementHeader(variable))
             return false;
+        if (i == 0 && isDiagnosticMark(variable)) {
+            diagnostic = true;
+            return reader.endStruct();
+        }
         if (variable.classNumber == StructClass) {
             std::size_t channelFields = 0;
             LoadedChannel& channel = graph.channels.emplace_back();
@@ -172,8 +184,11 @@ bool readMatDataFile(const std::string& path, LoadedData& data, FileProgress* pr
                 return false;
             LoadedGraph& graph = data.graphs.emplace_back();
             graph.name = variable.name;
-            if (!readGraph(reader, fields, graph, meter, locateValues))
+            bool diagnostic = false;
+            if (!readGraph(reader, fields, graph, meter, locateValues, diagnostic))
                 return false;
+            if (diagnostic)
+                data.graphs.pop_back();
         } else if (variable.classNumber == CharClass) {
             std::string unused;
             if (!reader.readString(unused))

@@ -32,8 +32,24 @@ std::uint64_t valuesToWrite(const Config& config, const GraphSamples& graphs) {
     return values + static_cast<std::uint64_t>(longest);
 }
 
-// Writes every graph holding samples and the time column. Sets missing when a channel had
-// fewer fresh samples than its graph's sample count.
+// One struct per diagnostic view; readers tell it from a graph by its first field.
+bool writeDiagnostics(KLib::MatlabWriter& writer, const GraphSamples& graphs) {
+    for (const DiagnosticRecord& record : graphs.diagnosticRecords()) {
+        if (!writer.beginStruct(diagnosticVariableName(record), record.figures.size() + 2) ||
+            !writer.writeString("diagnostic", record.view) ||
+            !writer.writeString("graph", record.graph))
+            return false;
+        for (const DiagnosticFigure& figure : record.figures)
+            if (!writer.writeMatrix(figure.name, &figure.value, 1, 1))
+                return false;
+        if (!writer.endStruct())
+            return false;
+    }
+    return true;
+}
+
+// Writes every graph holding samples, the diagnostic views and the time column. Sets missing when a
+// channel had fewer fresh samples than its graph's sample count.
 bool writeContent(KLib::MatlabWriter& writer, Config& config, const GraphSamples& graphs,
                   bool& missing, DataFileUI& ui) {
     ProgressMeter meter(&ui, "Writing MATLAB file", valuesToWrite(config, graphs), LargeDataValues);
@@ -79,6 +95,8 @@ bool writeContent(KLib::MatlabWriter& writer, Config& config, const GraphSamples
         }
         ++index;
     }
+    if (!writeDiagnostics(writer, graphs))
+        return false;
     if (longest > 0) {
         std::vector<double> times(static_cast<std::size_t>(longest));
         for (std::size_t k = 0; k < times.size(); ++k)

@@ -38,6 +38,9 @@ constexpr MenuItem graphMenu[] = {
     {editGraphCommand, "Edit graph...", "Edit the selected graph"},
     {removeGraphCommand, "Remove graph", "Remove the selected graph"},
     {addFFTGraphCommand, "Add FFT graph", "Add an FFT view of this graph"},
+    {addLissajousCommand, "Add Lissajous view",
+     "Add a Lissajous view of a SinCos input of this graph"},
+    {signalQualityCommand, "Signal quality", "Show the signal quality of this graph's inputs"},
 };
 
 // The context menu of a legend row, in menu order.
@@ -48,12 +51,16 @@ constexpr MenuItem channelMenu[] = {
     {removeChannelCommand, "Remove channel", "Remove the selected channel"},
 };
 
-// Pops up the first `count` items at the window point (x, y) and hands on the chosen id, if any.
+// Pops up the first `count` items at the window point (x, y), those the filter refuses
+// disabled, and hands on the chosen id, if any.
 void popUp(wxWindow* window, const MenuItem* items, std::size_t count, double x, double y,
-           const WXInstrumentServer::MenuHandler& handler) {
+           const WXInstrumentServer::MenuHandler& handler,
+           const WXInstrumentServer::MenuFilter& filter) {
     wxMenu menu;
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count; ++i) {
         menu.Append(items[i].id, items[i].label, items[i].help);
+        menu.Enable(items[i].id, !filter || filter(items[i].id));
+    }
     const int chosen = window->GetPopupMenuSelectionFromUser(
         menu, wxPoint(static_cast<int>(x), static_cast<int>(y)));
     if (chosen != wxID_NONE && handler)
@@ -94,10 +101,11 @@ std::unique_ptr<Painter> WXInstrumentServer::screenPainter() {
 }
 
 void WXInstrumentServer::showGraphMenu(Instrument&, double x, double y) {
-    popUp(window_, graphMenu, std::size(graphMenu), x, y, menuHandler_);
+    popUp(window_, graphMenu, std::size(graphMenu), x, y, menuHandler_, menuFilter_);
 }
 
 void WXInstrumentServer::showChannelMenu(Instrument&, int, bool addOnly, double x, double y) {
     // The "click here" row of a graph without channels offers only "Add channel...".
-    popUp(window_, channelMenu, addOnly ? 1 : std::size(channelMenu), x, y, menuHandler_);
+    popUp(window_, channelMenu, addOnly ? 1 : std::size(channelMenu), x, y, menuHandler_,
+          menuFilter_);
 }

@@ -27,6 +27,10 @@ public:
     // instrument is released, so captured() and selectedChannel() still name the target.
     using MenuHandler = std::function<void(int id)>;
     void setMenuHandler(MenuHandler handler) { menuHandler_ = std::move(handler); }
+    // Tells, while a context menu is being built, whether an item's command would do anything
+    // on the menu's target; items it refuses are shown disabled. Without one all are enabled.
+    using MenuFilter = std::function<bool(int id)>;
+    void setMenuFilter(MenuFilter filter) { menuFilter_ = std::move(filter); }
 
 private:
     WXInstrumentServer(wxWindow* window, const wxFont& font);
@@ -39,4 +43,5 @@ private:
     wxFont font_;
     wxBitmap bitmap_;
     MenuHandler menuHandler_;
+    MenuFilter menuFilter_;
 };

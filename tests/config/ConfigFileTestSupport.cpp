@@ -102,6 +102,10 @@ Config fullConfig() {
     graph.fftGraphP2 = {830.0, 450.0};
     graph.fftRegionList.push_back(FFTRegion{50.0, 10.0, -20.0});
     graph.fftRegionList.push_back(FFTRegion{0.1, 1e-5, 0.25});
+    graph.lissajous = true;
+    graph.lissajousNominal = "0.75";
+    graph.lissajousTolerance = "12.5";
+    graph.signalQuality = true;
 
     config.syncXAxis = false;
     config.zero = 5;

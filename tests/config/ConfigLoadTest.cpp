@@ -53,6 +53,39 @@ TEST(ConfigLoad, ArchiveVersion6FileLoadsEveryField) {
     EXPECT_EQ(resaved(config, "full-again.cfg"), expectedFile("full.cfg"));
 }
 
+TEST(ConfigLoad, DiagnosticViewSettingsRoundTrip) {
+    Config saved = fullConfig();
+    GraphData& graph = saved.graphList.front();
+    graph.lissajousInput = 3;
+    graph.lissajousNominal = "1,2";
+    const std::string path = temporaryPath("diagnostic.cfg");
+    ASSERT_TRUE(saveConfig(saved, path));
+    Config loaded;
+    ASSERT_TRUE(loadConfig(loaded, path));
+    const GraphData& back = loaded.graphList.front();
+    EXPECT_EQ(back.lissajous, graph.lissajous);
+    EXPECT_EQ(back.lissajousInput, graph.lissajousInput);
+    EXPECT_EQ(back.lissajousNominal, graph.lissajousNominal);
+    EXPECT_EQ(back.lissajousTolerance, graph.lissajousTolerance);
+    EXPECT_EQ(back.signalQuality, graph.signalQuality);
+}
+
+TEST(ConfigLoad, GraphDataVersion4FileLoadsWithoutDiagnosticViews) {
+    Config config;
+    ASSERT_TRUE(loadConfig(config, std::string(ORVA_TEST_DATA_DIR) + "/config/full-v4.cfg"));
+    ASSERT_EQ(config.graphList.size(), 1u);
+    const GraphData& graph = config.graphList.front();
+    const GraphData defaults;
+    EXPECT_EQ(graph.fftWindow, "Blackman-Harris");
+    EXPECT_EQ(graph.fftRegionList.size(), 2u);
+    EXPECT_EQ(graph.lissajous, defaults.lissajous);
+    EXPECT_EQ(graph.lissajousInput, defaults.lissajousInput);
+    EXPECT_EQ(graph.lissajousNominal, defaults.lissajousNominal);
+    EXPECT_EQ(graph.lissajousTolerance, defaults.lissajousTolerance);
+    EXPECT_EQ(graph.signalQuality, defaults.signalQuality);
+    EXPECT_EQ(config.GraphData_BOOST_CLASS_version, 4);
+}
+
 TEST(ConfigLoad, EmptyAndEightBitTextsRoundTrip) {
     Config config;
     GraphData& graph = addGraph(config);
@@ -111,7 +144,7 @@ TEST(ConfigLoad, ConfigVersion1LeavesTheGraphDataVersionUntouched) {
     std::string text = replaced(dataFile("default.cfg"), "version=\"4\">\n\t<inputSettings",
                                 "version=\"1\">\n\t<inputSettings");
     text =
-        replaced(text, "\t<GraphData_BOOST_CLASS_version>4</GraphData_BOOST_CLASS_version>\n", "");
+        replaced(text, "\t<GraphData_BOOST_CLASS_version>5</GraphData_BOOST_CLASS_version>\n", "");
     text = replaced(text, "\t<torvenLogo>0</torvenLogo>\n", "");
     text = replaced(text, "\t<lockGraphs>0</lockGraphs>\n", "");
     Config config;

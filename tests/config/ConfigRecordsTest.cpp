@@ -85,6 +85,14 @@ TEST(ConfigRecords, TextNumbersTakeADecimalCommaLikeAPoint) {
     EXPECT_EQ(leadingNumber("-1,25 mm"), -1.25);
 }
 
+TEST(ConfigRecords, AWholeNumberIsTheFieldsOnlyContent) {
+    EXPECT_EQ(wholeNumber(" 0,25 "), 0.25);
+    EXPECT_EQ(wholeNumber("-1e-3"), -0.001);
+    EXPECT_EQ(wholeNumber("0.5 V"), std::nullopt);
+    EXPECT_EQ(wholeNumber("V"), std::nullopt);
+    EXPECT_EQ(wholeNumber(""), std::nullopt);
+}
+
 TEST(ConfigRecords, TextNumbersIgnoreADecimalCommaLocale) {
     const char* previous = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = previous ? previous : "C";

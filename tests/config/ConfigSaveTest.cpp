@@ -33,7 +33,7 @@ TEST(ConfigSave, StoresTheCurrentGraphDataVersionBeforeWriting) {
     Config config;
     ASSERT_EQ(config.GraphData_BOOST_CLASS_version, 0);
     ASSERT_TRUE(saveConfig(config, temporaryPath("version.cfg")));
-    EXPECT_EQ(config.GraphData_BOOST_CLASS_version, 4);
+    EXPECT_EQ(config.GraphData_BOOST_CLASS_version, 5);
 }
 
 TEST(ConfigSave, SavingTwiceGivesIdenticalFiles) {
@@ -49,7 +49,7 @@ TEST(ConfigSave, EmptyGraphListGivesTheTextClassItsNumberOnlyAtALaterText) {
     EXPECT_NE(text.find("\t<graphList class_id=\"10\" tracking_level=\"0\" version=\"0\" "
                         "class_id=\"11\" tracking_level=\"0\" version=\"0\">\n"
                         "\t\t<count>0</count>\n"
-                        "\t\t<item_version>4</item_version>\n"
+                        "\t\t<item_version>5</item_version>\n"
                         "\t</graphList>\n"),
               std::string::npos);
     EXPECT_EQ(text.find("class_id=\"12\""), std::string::npos);

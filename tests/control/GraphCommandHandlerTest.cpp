@@ -114,6 +114,18 @@ TEST_F(GraphCommandHandlerTest, FFTViewComesAndGoesWithoutItsGraph) {
     EXPECT_EQ(ui.statuses, (std::vector<std::string>{"Ready", "Ready"}));
 }
 
+// The menu's filter: whether a command applies is judged on the graph of the menu's instrument.
+TEST_F(GraphCommandHandlerTest, ACommandAppliesToTheGraphOfTheMenusInstrument) {
+    handler.run(addFFTGraphCommand, &graph(1), -1);
+    EXPECT_TRUE(handler.applies(addFFTGraphCommand, &graph(0), -1));
+    EXPECT_FALSE(handler.applies(addFFTGraphCommand, graph(1).fftView(), -1));
+    EXPECT_TRUE(handler.applies(removeGraphCommand, graph(1).fftView(), -1));
+    EXPECT_TRUE(handler.applies(editChannelCommand, &graph(1), 1));
+    EXPECT_FALSE(handler.applies(editChannelCommand, &graph(0), 0));
+    EXPECT_FALSE(handler.applies(removeGraphCommand, nullptr, -1));
+    EXPECT_TRUE(handler.applies(addGraphCommand, nullptr, -1));
+}
+
 TEST_F(GraphCommandHandlerTest, GraphAndFFTCommandsChangeOnlyTheGraphConcerned) {
     server.layout(612, 900);
     mark(1, 0, 5.0);

@@ -31,6 +31,7 @@ public:
         return confirm;
     }
     bool editLissajous(GraphData& graph) override {
+        ++lissajousDialogs;
         if (confirm)
             graph.lissajousTolerance = "5";
         return confirm;
@@ -39,6 +40,7 @@ public:
     bool confirm = true;
     int graphDialogs = 0;
     int fftDialogs = 0;
+    int lissajousDialogs = 0;
     std::vector<int> offeredColours;
 };
 
@@ -82,6 +84,19 @@ GraphTarget on(int graph, int channel = -1, bool fftView = false) {
     target.channel = channel;
     target.fftView = fftView;
     return target;
+}
+
+GraphTarget onView(int graph, DiagnosticView view) {
+    GraphTarget target = on(graph);
+    target.diagnostic = view;
+    return target;
+}
+
+ChannelData plainChannel(int input, int signal) {
+    ChannelData channel;
+    channel.input = input;
+    channel.channel = signal;
+    return channel;
 }
 
 class GraphEditingTest : public ::testing::Test {
@@ -185,7 +200,7 @@ TEST_F(GraphEditingTest, GraphCommandsWithoutAGraphChangeNothing) {
 
 TEST_F(GraphEditingTest, LockedGraphsIgnoreEveryCommand) {
     config.lockGraphs = true;
-    for (int command = addGraphCommand; command <= removeChannelCommand; ++command)
+    for (int command = addGraphCommand; command <= signalQualityCommand; ++command)
         EXPECT_EQ(run(command, on(1, 0)).kind, GraphChangeKind::none) << command;
     EXPECT_EQ(graphCaptions(config), (std::vector<std::string>{"g0", "g1", "g2"}));
     EXPECT_EQ(channelCaptions(config, 1), (std::vector<std::string>{"c0", "c1", "c2"}));
@@ -262,6 +277,102 @@ TEST_F(GraphEditingTest, ChannelIndicesOutOfRangeChangeNothing) {
     EXPECT_EQ(channelCaptions(config, 1), (std::vector<std::string>{"c0", "c1", "c2"}));
     EXPECT_TRUE(graphAt(config, 0).channelList.empty());
     EXPECT_TRUE(editor.offeredColours.empty());
+}
+
+// Inputs 0 and 1 SinCos, 2 HTL/TTL, 3 Analog. Graph 0 shows the Analog input and input 0's
+// Analog A; graph 2 shows input 0's tracks as a sum and both tracks of input 1.
+class DiagnosticViewTest : public GraphEditingTest {
+protected:
+    void SetUp() override {
+        resizeInputs(config.inputSettings, 2, 1, 0, 1);
+        GraphData& g0 = *config.graphList.begin();
+        g0.channelList.push_back(plainChannel(3, 0));
+        g0.channelList.push_back(plainChannel(0, 2));
+        GraphData& g2 = *std::next(config.graphList.begin(), 2);
+        ChannelData sum = plainChannel(0, 2);
+        sum.op = 1;
+        sum.input2 = 0;
+        sum.channel2 = 3;
+        g2.channelList.push_back(sum);
+        g2.channelList.push_back(plainChannel(0, 3));
+        g2.channelList.push_back(plainChannel(1, 3));
+        g2.channelList.push_back(plainChannel(1, 2));
+    }
+};
+
+TEST_F(DiagnosticViewTest, ViewsAreAddedOnceAndOnlyForGraphsWithTheirInputs) {
+    EXPECT_EQ(lissajousInputOf(config.inputSettings, graphAt(config, 0)), -1);
+    EXPECT_EQ(run(addLissajousCommand, on(0)).kind, GraphChangeKind::none);
+    EXPECT_EQ(lissajousInputOf(config.inputSettings, graphAt(config, 2)), 1);
+    GraphChange change = run(addLissajousCommand, on(2));
+    EXPECT_EQ(change.kind, GraphChangeKind::lissajousAdded);
+    EXPECT_EQ(change.graph, 2);
+    EXPECT_TRUE(graphAt(config, 2).lissajous);
+    EXPECT_EQ(graphAt(config, 2).lissajousInput, 1);
+    EXPECT_EQ(run(addLissajousCommand, on(2)).kind, GraphChangeKind::none);
+
+    // Graph 1's channels are input 0's position: an encoder signal.
+    change = run(signalQualityCommand, on(1));
+    EXPECT_EQ(change.kind, GraphChangeKind::signalQualityAdded);
+    EXPECT_TRUE(graphAt(config, 1).signalQuality);
+    EXPECT_EQ(run(signalQualityCommand, on(1)).kind, GraphChangeKind::none);
+    std::next(config.graphList.begin())->channelList.clear();
+    std::next(config.graphList.begin())->signalQuality = false;
+    EXPECT_EQ(run(signalQualityCommand, on(1)).kind, GraphChangeKind::none);
+    // An Analog input alone has no signal quality.
+    config.graphList.begin()->channelList.pop_back();
+    EXPECT_EQ(run(signalQualityCommand, on(0)).kind, GraphChangeKind::none);
+    EXPECT_FALSE(graphAt(config, 0).signalQuality);
+}
+
+TEST_F(DiagnosticViewTest, DiagnosticTargetsEditAndRemoveTheirViewAndPassOnTheRest) {
+    GraphData& g2 = *std::next(config.graphList.begin(), 2);
+    g2.lissajous = true;
+    g2.signalQuality = true;
+    const GraphTarget lissajous = onView(2, DiagnosticView::Lissajous);
+    const GraphTarget quality = onView(2, DiagnosticView::SignalQuality);
+
+    editor.confirm = false;
+    EXPECT_EQ(run(editGraphCommand, lissajous).kind, GraphChangeKind::none);
+    EXPECT_EQ(g2.lissajousTolerance, "20");
+    editor.confirm = true;
+    EXPECT_EQ(run(editGraphCommand, lissajous).kind, GraphChangeKind::lissajousEdited);
+    EXPECT_EQ(g2.lissajousTolerance, "5");
+    EXPECT_EQ(run(editGraphCommand, quality).kind, GraphChangeKind::none);
+    EXPECT_EQ(editor.lissajousDialogs, 2);
+    EXPECT_EQ(editor.graphDialogs + editor.fftDialogs, 0);
+
+    EXPECT_EQ(run(addFFTGraphCommand, quality).kind, GraphChangeKind::fftAdded);
+    EXPECT_EQ(run(addChannelCommand, lissajous).kind, GraphChangeKind::channelInserted);
+    EXPECT_EQ(g2.channelList.size(), 5u);
+
+    EXPECT_EQ(run(removeGraphCommand, lissajous).kind, GraphChangeKind::lissajousRemoved);
+    EXPECT_EQ(run(removeGraphCommand, quality).kind, GraphChangeKind::signalQualityRemoved);
+    EXPECT_FALSE(g2.lissajous);
+    EXPECT_FALSE(g2.signalQuality);
+    EXPECT_TRUE(g2.fft);
+    EXPECT_EQ(graphCaptions(config), (std::vector<std::string>{"g0", "g1", "g2"}));
+}
+
+// The menu greys out what the command would refuse: for every command on every kind of target,
+// graphCommandApplies agrees with what applying it to a copy does, dialogs confirmed.
+TEST_F(DiagnosticViewTest, CommandAppliesExactlyWhenApplyingItChangesSomething) {
+    std::next(config.graphList.begin())->fft = true;
+    std::vector<GraphTarget> targets{on(-1), on(3), on(0, 1), on(0, 2), on(1, -1, true), on(2, 3)};
+    for (DiagnosticView view : {DiagnosticView::Lissajous, DiagnosticView::SignalQuality})
+        targets.push_back(onView(2, view));
+    for (bool locked : {false, true}) {
+        config.lockGraphs = locked;
+        for (int command = addGraphCommand; command <= signalQualityCommand; ++command)
+            for (const GraphTarget& target : targets) {
+                Config copy = config;
+                const bool changed =
+                    applyGraphCommand(copy, editor, command, target).kind != GraphChangeKind::none;
+                EXPECT_EQ(graphCommandApplies(config, command, target), changed)
+                    << "command " << command << " graph " << target.graph << " channel "
+                    << target.channel << " locked " << locked;
+            }
+    }
 }
 
 } // namespace

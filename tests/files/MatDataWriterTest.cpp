@@ -55,7 +55,49 @@ const char* const ThreeGraphsDump =
     "time: double 3x1 0.0 0.001 0.002\n"
     "exit 0";
 
+// The three graphs with the figures of a Lissajous view and a signal-quality table.
+class GraphsWithDiagnostics : public FakeGraphs {
+public:
+    std::vector<DiagnosticRecord> diagnosticRecords() const override {
+        return {{"Motor shaft at the gearbox end", "lissajous", {{"radius", 0.5}}},
+                {"Position", "signal quality", {{"amplitudeA", 1.25}, {"jitter", 0.0}}}};
+    }
+};
+
 } // namespace
+
+TEST(MatDataContent, DiagnosticViewsAreStructsBesideTheGraphsThatReadersSkip) {
+    TempDir dir;
+    Config config;
+    GraphsWithDiagnostics graphs;
+    threeGraphs(config, graphs);
+    RecordingUI ui;
+    ASSERT_TRUE(writeDataFile(dir.file("run1.mat"), config, graphs, ui));
+
+    std::string expected = ThreeGraphsDump;
+    expected.replace(expected.find("time:"), 0,
+                     "Motor_shaft_at_the_gearbox_end_: struct 1x1 fields diagnostic,graph,radius\n"
+                     "Motor_shaft_at_the_gearbox_end_.diagnostic: char 1x9 'lissajous'\n"
+                     "Motor_shaft_at_the_gearbox_end_.graph: char 1x30 "
+                     "'Motor shaft at the gearbox end'\n"
+                     "Motor_shaft_at_the_gearbox_end_.radius: double 1x1 0.5\n"
+                     "Position_quality: struct 1x1 fields diagnostic,graph,amplitudeA,jitter\n"
+                     "Position_quality.diagnostic: char 1x14 'signal quality'\n"
+                     "Position_quality.graph: char 1x8 'Position'\n"
+                     "Position_quality.amplitudeA: double 1x1 1.25\n"
+                     "Position_quality.jitter: double 1x1 0.0\n");
+    EXPECT_EQ(dumpWithSciPy(dir.file("run1.mat")), expected);
+
+    LoadedData data;
+    ASSERT_TRUE(readMatDataFile(dir.file("run1.mat"), data));
+    ASSERT_EQ(data.graphs.size(), 2u);
+    EXPECT_EQ(data.graphs[0].name, "no_caption0");
+    EXPECT_EQ(data.graphs[0].channels.size(), 2u);
+    EXPECT_EQ(data.graphs[1].name, "Position");
+    EXPECT_EQ(data.graphs[1].channels.size(), 1u);
+    EXPECT_TRUE(data.hasRate);
+    EXPECT_EQ(data.maxLen, 3);
+}
 
 TEST(MatDataContent, SciPyReadsGraphsChannelsAndTime) {
     TempDir dir;

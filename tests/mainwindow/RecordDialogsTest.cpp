@@ -1,6 +1,7 @@
 #include "SimulatedBox.h"
 #include "WindowFixture.h"
 #include "app/Ids.h"
+#include "app/WXRecordEditor.h"
 #include "graph/EditCommands.h"
 #include "graph/FFTGraph.h"
 #include "graph/WXConvert.h"
@@ -9,6 +10,7 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/colordlg.h>
+#include <wx/msgdlg.h>
 
 #include <cstdlib>
 #include <iterator>
@@ -20,6 +22,7 @@ using namespace std::chrono_literals;
 // Ids of the dialogs' controls.
 enum { GRAPH_CAPTION = 10000, GRAPH_MIN = 10001, GRAPH_MAX = 10002, GRAPH_STOP = 10003 };
 enum { FFT_LOG_SCALE = 10000, FFT_WINDOW = 10001, FFT_AVERAGES = 10002, FFT_SIZE = 10003 };
+enum { LISSAJOUS_NOMINAL = 10000, LISSAJOUS_TOLERANCE = 10001 };
 enum {
     CHANNEL_CAPTION = 30001,
     CHANNEL_INPUT = 30002,
@@ -204,6 +207,34 @@ TEST_F(RecordDialogsTest, FftSettingsTakeEffectOnOkAndCancelKeepsAllFour) {
     // The FFT view was made again from the record.
     ASSERT_EQ(panel().server().instruments().size(), 3u);
     EXPECT_NE(dynamic_cast<const FFTGraph*>(instrument(2)), nullptr);
+}
+
+// A field that is no usable number keeps the dialog open with a message; OK then takes both.
+TEST_F(RecordDialogsTest, LissajousSettingsTakeOnlyUsableNumbers) {
+    GraphData graph;
+    std::vector<std::string> messages;
+    const auto answerMessage = [&](wxMessageDialog& box) {
+        messages.push_back(box.GetMessage().ToStdString());
+        return wxID_OK;
+    };
+    whenDialogShows([&](wxDialog& dialog) {
+        EXPECT_EQ(dialog.GetTitle(), "Lissajous view");
+        setText(dialog, LISSAJOUS_NOMINAL, "0");
+        wxTEST_DIALOG(pressButton(dialog, wxID_OK), DialogAnswer<wxMessageDialog>(answerMessage));
+        setText(dialog, LISSAJOUS_NOMINAL, "0,8");
+        setText(dialog, LISSAJOUS_TOLERANCE, "100");
+        wxTEST_DIALOG(pressButton(dialog, wxID_OK), DialogAnswer<wxMessageDialog>(answerMessage));
+        EXPECT_TRUE(dialog.IsModal());
+        setText(dialog, LISSAJOUS_TOLERANCE, "12.5");
+        pressButton(dialog, wxID_OK);
+    });
+    WXRecordEditor editor(frame_);
+    EXPECT_TRUE(editor.editLissajous(graph));
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "Nominal radius [V] must be a number greater than 0.",
+                            "Tolerance [%] must be a number of at least 0 and below 100."}));
+    EXPECT_EQ(graph.lissajousNominal, "0,8");
+    EXPECT_EQ(graph.lissajousTolerance, "12.5");
 }
 
 } // namespace
