@@ -1,31 +1,12 @@
 #include "control/GraphEditing.h"
 
+#include "diagview/DiagnosticChannels.h"
 #include "signal/Inputs.h"
 
 #include <algorithm>
 #include <iterator>
 
 namespace {
-
-// Signals of a SinCos input: the two analog tracks.
-constexpr int analogASignal = 2;
-constexpr int analogBSignal = 3;
-
-bool hasPlainChannel(const GraphData& graph, int input, int signal) {
-    return std::any_of(
-        graph.channelList.begin(), graph.channelList.end(), [&](const ChannelData& channel) {
-            return channel.op == 0 && channel.input == input && channel.channel == signal;
-        });
-}
-
-// Signal quality has figures for encoder inputs only; an Analog input has none.
-bool hasEncoderChannel(const InputSettings& inputs, const GraphData& graph) {
-    return std::any_of(
-        graph.channelList.begin(), graph.channelList.end(), [&](const ChannelData& channel) {
-            const auto location = locateInput(inputs, channel.input);
-            return channel.op == 0 && location && location->kind != InputKind::Analog;
-        });
-}
 
 // Whether an "add view" command would add its view to `graph`.
 bool viewAddable(const InputSettings& inputs, const GraphData& graph, int command) {
@@ -35,7 +16,7 @@ bool viewAddable(const InputSettings& inputs, const GraphData& graph, int comman
     case addLissajousCommand:
         return !graph.lissajous && lissajousInputOf(inputs, graph) >= 0;
     case signalQualityCommand:
-        return !graph.signalQuality && hasEncoderChannel(inputs, graph);
+        return !graph.signalQuality && !encoderInputs(inputs, graph).empty();
     default:
         return false;
     }
@@ -193,8 +174,8 @@ int paletteColour(std::size_t position) {
 int lissajousInputOf(const InputSettings& inputs, const GraphData& graph) {
     const int sinCosInputs = static_cast<int>(inputs.sineInputs.size());
     for (int input = 0; input < sinCosInputs; ++input)
-        if (hasPlainChannel(graph, input, analogASignal) &&
-            hasPlainChannel(graph, input, analogBSignal))
+        if (plainChannel(graph, input, analogASignal) >= 0 &&
+            plainChannel(graph, input, analogBSignal) >= 0)
             return input;
     return -1;
 }
