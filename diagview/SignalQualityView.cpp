@@ -1,6 +1,7 @@
 #include "diagview/SignalQualityView.h"
 
 #include "diagview/DiagnosticChannels.h"
+#include "diagview/WindowSamples.h"
 #include "graph/InstrumentServer.h"
 #include "graph/Painter.h"
 #include "signal/Inputs.h"
@@ -45,7 +46,7 @@ SignalQualityView::Block SignalQualityView::sinCosBlock(int input, int index, in
     return block;
 }
 
-SignalQualityView::Block SignalQualityView::pulseBlock(int input, int count) const {
+SignalQualityView::Block SignalQualityView::pulseBlock(int input) const {
     Block block{inputNames(inputs_)[static_cast<std::size_t>(input)],
                 "in" + std::to_string(input + 1) + "_",
                 {}};
@@ -55,9 +56,10 @@ SignalQualityView::Block SignalQualityView::pulseBlock(int input, int count) con
         block.rows.push_back({"A and B are not in the graph", "", "", NAN});
         return block;
     }
-    const GraphTiming timing = source_->timing();
-    block.rows = pulseRows(measurePulseTiming(samples(a), samples(b),
-                                              static_cast<std::size_t>(count), 1.0 / timing.dt));
+    const std::vector<double> levelsA = samplesInTimeOrder(*source_, a);
+    const std::vector<double> levelsB = samplesInTimeOrder(*source_, b);
+    block.rows = pulseRows(measurePulseTiming(levelsA.data(), levelsB.data(), levelsA.size(),
+                                              1.0 / source_->timing().dt));
     return block;
 }
 
@@ -69,7 +71,7 @@ void SignalQualityView::update() {
         if (where->kind == InputKind::SinCos)
             blocks_.push_back(sinCosBlock(input, where->index, count));
         else if (where->kind == InputKind::HtlTtl)
-            blocks_.push_back(pulseBlock(input, count));
+            blocks_.push_back(pulseBlock(input));
     }
     int pairNumber = 0;
     for (const PositionPair& pair : positionPairs(inputs_, record_)) {
@@ -77,13 +79,16 @@ void SignalQualityView::update() {
         const ChannelData& incremental = record_.channelList[pair.incremental];
         ++pairNumber;
         Block block{"Difference " + ssi.caption + " - " + incremental.caption, "", {}};
-        const PositionDrift drift =
-            samples(pair.ssi) && samples(pair.incremental)
-                ? positionDrift(samples(pair.ssi), samples(pair.incremental),
-                                static_cast<std::size_t>(count))
-                : PositionDrift{};
-        block.rows =
-            driftRows(drift, unitName(ssi.unit), "diff" + std::to_string(pairNumber) + "_");
+        PositionDrift drift;
+        if (samples(pair.ssi) && samples(pair.incremental)) {
+            // In time order, so that the last difference is the newest.
+            const std::vector<double> absolute = samplesInTimeOrder(*source_, pair.ssi);
+            const std::vector<double> counted = samplesInTimeOrder(*source_, pair.incremental);
+            drift = positionDrift(absolute.data(), counted.data(), absolute.size());
+        }
+        // Turns or a plain number ("1") show without a unit.
+        const std::string unit = ssi.unit == unitIndex("1") ? "" : unitName(ssi.unit);
+        block.rows = driftRows(drift, unit, "diff" + std::to_string(pairNumber) + "_");
         blocks_.push_back(block);
     }
 }

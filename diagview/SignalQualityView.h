@@ -38,7 +38,7 @@ public:
 private:
     const double* samples(int channel) const;
     Block sinCosBlock(int input, int index, int count) const;
-    Block pulseBlock(int input, int count) const;
+    Block pulseBlock(int input) const;
 
     const InputSettings& inputs_;
     GraphData& record_;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -173,6 +174,25 @@ TEST(SignalQualityView, PulseTimingAndTheDifferenceOfTwoPositionsThatSlip) {
     ASSERT_EQ(view.blocks().size(), 3u);
     EXPECT_EQ(view.blocks()[0].rows.front().label, "Analog A and B are not in the graph");
     EXPECT_EQ(view.blocks()[2].heading, "Difference SSI - SinCos");
+
+    // A new sweep over the first fifth, half a period later and with the positions 0.02 apart:
+    // where it meets the sweep before, no edge and no difference is taken from the seam.
+    f.graph->restart();
+    const int part = rate / 5;
+    std::rotate(a.begin(), a.begin() + 250, a.end());
+    std::rotate(b.begin(), b.begin() + 250, b.end());
+    std::fill(absolute.begin(), absolute.end(), 5.02);
+    std::fill(incremental.begin(), incremental.end(), 5.0);
+    f.graph->appendSamples(0, a.data(), part);
+    f.graph->appendSamples(1, b.data(), part);
+    f.graph->appendSamples(2, absolute.data(), part);
+    f.graph->appendSamples(3, incremental.data(), part);
+    f.graph->advance(part);
+    view.update();
+    const DiagnosticRecord seamed = view.diagnosticRecord();
+    // A falls 0.15 period (1.5 ms) before B rises.
+    EXPECT_NEAR(figure(seamed, "in2_smallestEdgeGap_us"), 1500.0, 25.0);
+    EXPECT_NEAR(figure(seamed, "diff1_last"), 0.02, 1e-9);
 }
 
 } // namespace
