@@ -24,16 +24,22 @@ constexpr double figuresWidth = 17.0;
 } // namespace
 
 void LissajousView::draw(Painter& painter) {
+    // A view too low for its figures is cut at its edge rather than drawing over the next one.
+    painter.clip(x1_, y1_, x2_, y2_);
     painter.useTextFont();
     const double line = server_.fontHeight();
     const std::vector<std::string> names = inputNames(inputs_);
     const auto input = static_cast<std::size_t>(record_.lissajousInput);
-    painter.text("Lissajous of " + (input < names.size() ? names[input] : std::string("?")) +
-                     " in " + record_.caption,
-                 x1_ + line, y1_ + 0.25 * line);
+    const std::string title = "Lissajous of " +
+                              (input < names.size() ? names[input] : std::string("?")) + " in " +
+                              record_.caption;
+    painter.text(title, x1_ + line, y1_ + 0.25 * line);
+    drawKey(painter, x1_ + 3.0 * line + painter.textExtent(title).width, y1_ + 0.25 * line);
     drawPlot(painter);
+    painter.clip(x1_, y1_, x2_, y2_);
     drawFigures(painter);
     drawErrorCurve(painter);
+    painter.resetClip();
 }
 
 void LissajousView::drawCircle(Painter& painter, double radius, double offsetA, double offsetB,
@@ -124,22 +130,25 @@ void LissajousView::drawFigures(Painter& painter) const {
         painter.text(row.text, left + figureValueColumn * line, top);
         top += line;
     }
-    top += 0.5 * line;
+}
+
+void LissajousView::drawKey(Painter& painter, double left, double top) const {
+    const double line = server_.fontHeight();
+    const double middle = top + line / 2.0;
+    const std::string nominalText = "Nominal " + figureText(nominal(), 3, "V") + " \xB1 " +
+                                    figureText(tolerance() * 100.0, 0, "%");
     painter.setPen(Pen{nominalColour, 1, true});
-    painter.line(left, top + line / 2.0, left + line, top + line / 2.0);
-    painter.text("Nominal " + figureText(nominal(), 3, "V") + " \xB1 " +
-                     figureText(tolerance() * 100.0, 0, "%"),
-                 left + 1.5 * line, top);
-    top += line;
+    painter.line(left, middle, left + line, middle);
+    painter.text(nominalText, left + 1.5 * line, top);
+    left += 3.0 * line + painter.textExtent(nominalText).width;
     painter.setPen(Pen{fittedColour, 1, true});
-    painter.line(left, top + line / 2.0, left + line, top + line / 2.0);
+    painter.line(left, middle, left + line, middle);
     painter.text("Fitted ellipse", left + 1.5 * line, top);
-    top += line;
+    left += 3.0 * line + painter.textExtent("Fitted ellipse").width;
     painter.setPen(Pen{pulseColour, 1, true});
     painter.setBrush(Brush::none());
-    painter.rectangle(left + line / 2.0 - pulseMarkHalf, top + line / 2.0 - pulseMarkHalf,
-                      left + line / 2.0 + pulseMarkHalf + 1.0,
-                      top + line / 2.0 + pulseMarkHalf + 1.0);
+    painter.rectangle(left + line / 2.0 - pulseMarkHalf, middle - pulseMarkHalf,
+                      left + line / 2.0 + pulseMarkHalf + 1.0, middle + pulseMarkHalf + 1.0);
     painter.text("Reference pulse R", left + 1.5 * line, top);
 }
 

@@ -68,6 +68,8 @@ private:
     void drawCircle(Painter& painter, double radius, double offsetA, double offsetB,
                     double amplitudeA, double amplitudeB, double phaseError) const;
     void drawFigures(Painter& painter) const;
+    // The line of the nominal circle, the fitted ellipse and the pulse mark, from (left, top).
+    void drawKey(Painter& painter, double left, double top) const;
     void drawErrorCurve(Painter& painter) const;
 
     const InputSettings& inputs_;
