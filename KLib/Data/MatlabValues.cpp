@@ -111,7 +111,8 @@ bool decodeText(std::uint32_t type, const unsigned char* in, std::size_t bytes, 
     if (type != TypeUtf8 || bytes < count || 4 * count < bytes)
         return false;
     appendUtf8(in, bytes, text);
-    return true;
+    // Bytes that are not the count's characters of UTF-8 are damaged, whatever they decode to.
+    return text.size() == count;
 }
 
 } // namespace KLib::Matlab

@@ -86,6 +86,16 @@ TEST(MatlabOtherWriters, SmallElementsEightBitCharactersAndNumbersInSmallerTypes
     }
 }
 
+// Found by fuzzing: UTF-8 bytes of another character count than the array's are damaged.
+TEST(MatlabOtherWriters, UtfEightTextOfAnotherLengthThanItsArrayIsRefused) {
+    Builder b(false);
+    b.header("other writer");
+    const std::size_t unit = b.bytes.size(); // 1 x 1 character, but two in the bytes
+    b.tag(14, 0).tag(6, 8).u32(4).u32(0).tag(5, 8).u32(1).u32(1).small(1, "u");
+    b.small(16, "ab").patchCount(unit);
+    EXPECT_EQ(readBuilt(b), "failed");
+}
+
 TEST(MatlabOtherWriters, CompressedElementsReadLikeTheirUncompressedForm) {
     for (bool big : {false, true}) {
         TempDir dir;

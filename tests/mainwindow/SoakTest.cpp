@@ -46,8 +46,11 @@ double stolenSeconds() {
     return fields[7] / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// One graph per input of the connected box, each showing every signal of it.
+// One graph per input of the connected box, each showing every signal of it; with
+// ORVA_SOAK_DIAGNOSTICS set, every SinCos graph also has its Lissajous view and signal-quality
+// table.
 void showEverySignal(Config& config, int rate) {
+    const bool diagnostics = std::getenv("ORVA_SOAK_DIAGNOSTICS") != nullptr;
     config.inputSettings.rate = rate;
     config.inputSettings.displayTime = 1.0f;
     config.graphList.clear();
@@ -61,6 +64,9 @@ void showEverySignal(Config& config, int rate) {
             channel.input = input;
             channel.channel = static_cast<int>(signal);
         }
+        const bool sinCos = inputKindName(config.inputSettings, input) == "SinCos";
+        graph.lissajous = graph.signalQuality = diagnostics && sinCos;
+        graph.lissajousInput = input;
     }
 }
 
