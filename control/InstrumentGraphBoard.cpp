@@ -99,6 +99,9 @@ void InstrumentGraphBoard::refitFFTView(int index) {
 void InstrumentGraphBoard::rebuildAll() {
     for (const KLib::Ref<Graph>& graph : graphs_)
         graph->rebuild();
+    // The views measure the windows as the rebuild left them.
+    for (std::size_t index = 0; index < graphs_.size(); ++index)
+        redrawDiagnosticViews(static_cast<int>(index));
 }
 
 void InstrumentGraphBoard::restartAll() {
@@ -174,7 +177,7 @@ void InstrumentGraphBoard::placeDiagnosticViews(int index) {
         views.quality = KLib::Ref<SignalQualityView>(
             new SignalQualityView(*server_, *inputs_, record, graphs_[at]));
         server_->addInstrument(views.quality, instrumentAfter(at));
-        views.quality->update();
+        views.quality->update(views.lissajous.get());
     } else if (!record.signalQuality && views.quality) {
         server_->removeInstrument(views.quality.get());
         views.quality.reset();
@@ -197,7 +200,7 @@ void InstrumentGraphBoard::redrawDiagnosticViews(int index) {
     if (views.lissajous)
         views.lissajous->update(true);
     if (views.quality)
-        views.quality->update();
+        views.quality->update(views.lissajous.get());
 }
 
 std::pair<int, DiagnosticView>
@@ -212,10 +215,14 @@ InstrumentGraphBoard::diagnosticViewOf(const Instrument* instrument) const {
 }
 
 void InstrumentGraphBoard::updateDiagnostics(bool final) {
-    // Figures of a window at 500 kS/s cost several milliseconds per view: three times a second
-    // is as often as anyone reads them.
-    constexpr std::chrono::milliseconds figureInterval{300};
+    // A window at 500 kS/s costs a view about 1 ms to picture and several to measure, and
+    // deliveries come up to twenty times a second: pictures follow ten times a second, figures
+    // twice, as often as anyone reads them.
+    constexpr std::chrono::milliseconds pictureInterval{100};
+    constexpr std::chrono::milliseconds figureInterval{500};
     const auto now = std::chrono::steady_clock::now();
+    if (!final && now - pictureTaken_ < pictureInterval)
+        return;
     const bool figures = final || now - figuresTaken_ >= figureInterval;
     bool any = false;
     for (const DiagnosticViews& views : diagnostics_) {
@@ -224,17 +231,18 @@ void InstrumentGraphBoard::updateDiagnostics(bool final) {
             any = true;
         }
         if (views.quality && figures) {
-            views.quality->update();
+            views.quality->update(views.lissajous.get());
             any = true;
         }
     }
     if (!any)
         return;
+    pictureTaken_ = now;
     if (figures)
         figuresTaken_ = now;
     for (const DiagnosticViews& views : diagnostics_) {
         if (views.lissajous)
-            views.lissajous->repaint();
+            figures ? views.lissajous->repaint() : views.lissajous->drawLivePicture();
         if (views.quality && figures)
             views.quality->repaint();
     }

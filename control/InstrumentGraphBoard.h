@@ -82,6 +82,7 @@ private:
     const InputSettings* inputs_ = nullptr; // of the configuration last recreated
     std::vector<KLib::Ref<Graph>> graphs_;
     std::vector<DiagnosticViews> diagnostics_; // parallel to graphs_
+    std::chrono::steady_clock::time_point pictureTaken_;
     std::chrono::steady_clock::time_point figuresTaken_;
     Instrument::ValueCallback valueCallback_;
 };

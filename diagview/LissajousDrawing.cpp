@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -40,6 +41,12 @@ void LissajousView::draw(Painter& painter) {
     drawFigures(painter);
     drawErrorCurve(painter);
     painter.resetClip();
+}
+
+void LissajousView::drawLivePicture() {
+    const std::unique_ptr<Painter> screen = server_.screenPainter();
+    drawPlot(*screen);
+    server_.restoreHighlight(*screen);
 }
 
 void LissajousView::drawCircle(Painter& painter, double radius, double offsetA, double offsetB,

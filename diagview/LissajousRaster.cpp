@@ -6,6 +6,11 @@ void LissajousRaster::fill(const double* a, const double* b, std::size_t count, 
                            double scaleB, double range, int size) {
     size_ = std::max(size, 0);
     marked_.assign(static_cast<std::size_t>(size_) * static_cast<std::size_t>(size_), 0);
+    add(a, b, count, scaleA, scaleB, range);
+}
+
+void LissajousRaster::add(const double* a, const double* b, std::size_t count, double scaleA,
+                          double scaleB, double range) {
     if (size_ == 0 || !(range > 0.0))
         return;
     // Pixels per value, and the centre pixel at value 0.

@@ -22,6 +22,9 @@ public:
     // out.
     void fill(const double* a, const double* b, std::size_t count, double scaleA, double scaleB,
               double range, int size);
+    // Marks more pairs on the plot as it is.
+    void add(const double* a, const double* b, std::size_t count, double scaleA, double scaleB,
+             double range);
     std::vector<Run> runs() const;
     int size() const { return size_; }
 

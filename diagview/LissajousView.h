@@ -31,6 +31,10 @@ public:
     // The figures for a data file.
     DiagnosticRecord diagnosticRecord() const;
 
+    // Draws the plot square straight on the screen, between repaints: a repaint of the whole
+    // view ten times a second would set its texts again each time.
+    void drawLivePicture();
+
     // The raster follows the size of the plot square.
     void setViewport(double x1, double y1, double x2, double y2) override;
     void draw(Painter& painter) override;
@@ -76,6 +80,7 @@ private:
     GraphData& record_;
     LissajousRaster raster_;
     double rasterRange_ = 1.0;   // V, the range the raster was filled with
+    int rasterWritten_ = 0;      // the source's write position when the raster was last marked
     std::vector<double> pulseA_; // V
     std::vector<double> pulseB_; // V
     SinCosQuality quality_;

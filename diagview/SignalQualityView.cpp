@@ -1,6 +1,7 @@
 #include "diagview/SignalQualityView.h"
 
 #include "diagview/DiagnosticChannels.h"
+#include "diagview/LissajousView.h"
 #include "diagview/WindowSamples.h"
 #include "graph/InstrumentServer.h"
 #include "graph/Painter.h"
@@ -29,7 +30,8 @@ const double* SignalQualityView::samples(int channel) const {
     return traces[static_cast<std::size_t>(channel)].samples.data();
 }
 
-SignalQualityView::Block SignalQualityView::sinCosBlock(int input, int index, int count) const {
+SignalQualityView::Block SignalQualityView::sinCosBlock(int input, int index, int count,
+                                                        const LissajousView* measured) const {
     Block block{inputNames(inputs_)[static_cast<std::size_t>(input)],
                 "in" + std::to_string(input + 1) + "_",
                 {}};
@@ -37,6 +39,10 @@ SignalQualityView::Block SignalQualityView::sinCosBlock(int input, int index, in
     const int b = plainChannel(record_, input, analogBSignal);
     if (!samples(a) || !samples(b)) {
         block.rows.push_back({"Analog A and B are not in the graph", "", "", NAN});
+        return block;
+    }
+    if (measured && record_.lissajous && record_.lissajousInput == input) {
+        block.rows = sinCosRows(measured->quality());
         return block;
     }
     block.rows = sinCosRows(measureSinCosQuality(
@@ -63,13 +69,13 @@ SignalQualityView::Block SignalQualityView::pulseBlock(int input) const {
     return block;
 }
 
-void SignalQualityView::update() {
+void SignalQualityView::update(const LissajousView* measured) {
     blocks_.clear();
     const int count = source_->timing().highWater;
     for (int input : encoderInputs(inputs_, record_)) {
         const std::optional<InputLocation> where = locateInput(inputs_, input);
         if (where->kind == InputKind::SinCos)
-            blocks_.push_back(sinCosBlock(input, where->index, count));
+            blocks_.push_back(sinCosBlock(input, where->index, count, measured));
         else if (where->kind == InputKind::HtlTtl)
             blocks_.push_back(pulseBlock(input));
     }

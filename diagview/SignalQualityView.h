@@ -11,6 +11,7 @@
 #include <vector>
 
 class InstrumentServer;
+class LissajousView;
 class Painter;
 
 // The signal-quality table of a time graph's inputs, drawn below it: per SinCos input the
@@ -22,8 +23,9 @@ public:
     SignalQualityView(InstrumentServer& server, const InputSettings& inputs, GraphData& record,
                       const KLib::Ref<Graph>& source);
 
-    // Measures the graph's data window again.
-    void update();
+    // Measures the graph's data window again. The graph's Lissajous view, when it has just
+    // measured its input, lends its figures instead of a second fit of the same samples.
+    void update(const LissajousView* measured = nullptr);
     // One block of the table: a heading and its lines.
     struct Block {
         std::string heading;
@@ -37,7 +39,7 @@ public:
 
 private:
     const double* samples(int channel) const;
-    Block sinCosBlock(int input, int index, int count) const;
+    Block sinCosBlock(int input, int index, int count, const LissajousView* measured) const;
     Block pulseBlock(int input) const;
 
     const InputSettings& inputs_;

@@ -93,14 +93,24 @@ void InstrumentServer::synchroniseXAxes() {
     (placed != instruments_.end() ? *placed : instruments_.front())->move(0.0, 0.0);
 }
 
-void InstrumentServer::paintInstruments(Painter& painter, int clientWidth, int clientHeight) {
+void InstrumentServer::paintInstruments(Painter& painter, int clientWidth, int clientHeight,
+                                        int dirtyTop, int dirtyBottom) {
     if (layoutDirty_) {
         layout(clientWidth, clientHeight);
         layoutDirty_ = false;
+        dirtyTop = 0;
+        dirtyBottom = std::numeric_limits<int>::max();
     }
     painter.clear();
-    for (const auto& instrument : instruments_)
-        instrument->draw(painter);
+    // The instruments share the height in list order, as layout() gave it. A view that repaints
+    // itself at every data tick then costs its own drawing, not that of every graph.
+    const double slice =
+        instruments_.empty() ? 0.0 : clientHeight / static_cast<double>(instruments_.size());
+    for (std::size_t k = 0; k < instruments_.size(); ++k) {
+        const double top = slice * static_cast<double>(k);
+        if (top + slice > dirtyTop && top < dirtyBottom)
+            instruments_[k]->draw(painter);
+    }
     restoreHighlight(painter);
 }
 

@@ -5,6 +5,7 @@
 #include "graph/Instrument.h"
 #include "graph/Painter.h"
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -39,8 +40,11 @@ public:
 
     // Gives every instrument the full width and an equal share of the height, in list order.
     void layout(int width, int height);
-    // Paints the whole panel of the given client size.
-    void paintInstruments(Painter& painter, int clientWidth, int clientHeight);
+    // Paints the panel of the given client size: the instruments that reach into the rows
+    // dirtyTop ... dirtyBottom (pixels, bottom exclusive), all of them after a new layout. The
+    // caller's painter shows nothing outside those rows.
+    void paintInstruments(Painter& painter, int clientWidth, int clientHeight, int dirtyTop = 0,
+                          int dirtyBottom = std::numeric_limits<int>::max());
     void updateValueTexts();
 
     void mouseButton(double x, double y, bool pressed);

@@ -85,7 +85,10 @@ void WXInstrumentServer::paint() {
                            std::max(bitmap_.GetHeight(), client.GetHeight()));
     wxBufferedPaintDC dc(window_, bitmap_);
     WXPainter painter(dc, font_);
-    paintInstruments(painter, client.GetWidth(), client.GetHeight());
+    // The paint DC is clipped to the update region: what lies outside it stays on the screen.
+    const wxRect dirty = window_->GetUpdateRegion().GetBox();
+    paintInstruments(painter, client.GetWidth(), client.GetHeight(), dirty.GetTop(),
+                     dirty.GetBottom() + 1);
 }
 
 void WXInstrumentServer::refresh() {

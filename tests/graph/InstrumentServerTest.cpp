@@ -99,6 +99,10 @@ TEST(InstrumentServerTest, LayoutAndPaint) {
     f.server->paintInstruments(painter, 400, 100);
     ASSERT_EQ(painted.size(), 2u);
     EXPECT_EQ(painted[1].coordinates(), (std::vector<int>{1, 2, 2, 2}));
+    // Rows of the middle instrument only: the others are not drawn.
+    f.calls.clear();
+    f.server->paintInstruments(painter, 400, 100, 40, 60);
+    EXPECT_EQ(f.calls, (Calls{"bottom draw"}));
     f.server->clear();
     f.server->layout(10, 20);
     EXPECT_EQ(log->lines, (Calls{"InstrumentServer.cpp(62) 1 set viewport 612 100",
