@@ -1,6 +1,8 @@
 // Saving and loading a long log: 60 s at 100 kS/s of four channels in two graphs, 6,000,000
 // samples per channel, as a MAT file (with its configuration beside it) and as CSV. The files go
-// to the temporary folder and are removed afterwards.
+// to the temporary folder and are removed afterwards. Beside them, a plain sequential write and
+// read of as many bytes as the MAT file holds, in the same folder and the same run: what the
+// disk and the page cache allow.
 
 #include "files/ConsoleDataFileUI.h"
 #include "files/DataFileWriter.h"
@@ -8,7 +10,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -97,8 +101,47 @@ void BM_LoadMat(benchmark::State& state) {
     std::filesystem::remove(path);
 }
 
+// The MAT file's size, in blocks of 1 MiB written with fwrite and read with fread.
+constexpr std::size_t plainBlockBytes = 1 << 20;
+constexpr std::size_t plainBytes = 240002048;
+
+void writePlain(const std::string& path) {
+    const std::vector<char> block(plainBlockBytes, 'x');
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    for (std::size_t done = 0; file && done < plainBytes; done += plainBlockBytes)
+        std::fwrite(block.data(), 1, std::min(plainBlockBytes, plainBytes - done), file);
+    if (file)
+        std::fclose(file);
+}
+
+void BM_PlainWrite(benchmark::State& state) {
+    const std::string path = tempFile("orva-bench-plain");
+    for (auto _ : state)
+        writePlain(path);
+    state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+    std::filesystem::remove(path);
+}
+
+void BM_PlainRead(benchmark::State& state) {
+    const std::string path = tempFile("orva-bench-plain");
+    writePlain(path);
+    std::vector<char> block(plainBlockBytes);
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        std::size_t total = 0;
+        while (std::size_t read = file ? std::fread(block.data(), 1, block.size(), file) : 0)
+            total += read;
+        if (file)
+            std::fclose(file);
+        benchmark::DoNotOptimize(total);
+    }
+    std::filesystem::remove(path);
+}
+
 } // namespace
 
+BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SaveMat)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SaveCsv)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_LoadMat)->Unit(benchmark::kMillisecond)->Iterations(3);

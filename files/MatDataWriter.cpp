@@ -14,6 +14,9 @@
 
 namespace {
 
+// Rows of a column copied into the file at a time: 512 KiB of doubles.
+constexpr int blockRows = 65536;
+
 bool fileExists(const std::string& path) {
     std::error_code ignored;
     return std::filesystem::exists(path, ignored);
@@ -48,6 +51,45 @@ bool writeDiagnostics(KLib::MatlabWriter& writer, const GraphSamples& graphs) {
     return true;
 }
 
+// The channel's samples as the column "data" of count rows, copied a block at a time: a whole
+// column in memory first cost its allocation and page faults, a quarter of a long save. Samples
+// the sweep did not reach are NaN, and set missing.
+bool writeChannelData(KLib::MatlabWriter& writer, const GraphSamples& graphs, int graph,
+                      int channel, int count, std::vector<double>& buffer, bool& missing) {
+    buffer.resize(blockRows);
+    if (!writer.beginColumn("data", static_cast<std::size_t>(count)))
+        return false;
+    for (int from = 0; from < count; from += blockRows) {
+        const int rows = std::min(blockRows, count - from);
+        const int copied =
+            std::max(0, graphs.copySamples(graph, channel, from, buffer.data(), rows));
+        if (copied < rows) {
+            missing = true;
+            std::fill(buffer.begin() + copied, buffer.begin() + rows,
+                      std::numeric_limits<double>::quiet_NaN());
+        }
+        if (!writer.appendColumn(buffer.data(), static_cast<std::size_t>(rows)))
+            return false;
+    }
+    return true;
+}
+
+// The column "time" of count rows, k * dt (s), a block at a time like the channels.
+bool writeTimeColumn(KLib::MatlabWriter& writer, int count, double dt,
+                     std::vector<double>& buffer) {
+    buffer.resize(blockRows);
+    if (!writer.beginColumn("time", static_cast<std::size_t>(count)))
+        return false;
+    for (int from = 0; from < count; from += blockRows) {
+        const int rows = std::min(blockRows, count - from);
+        for (int k = 0; k < rows; ++k)
+            buffer[static_cast<std::size_t>(k)] = static_cast<double>(from + k) * dt;
+        if (!writer.appendColumn(buffer.data(), static_cast<std::size_t>(rows)))
+            return false;
+    }
+    return true;
+}
+
 // Writes every graph holding samples, the diagnostic views and the time column. Sets missing when a
 // channel had fewer fresh samples than its graph's sample count.
 bool writeContent(KLib::MatlabWriter& writer, Config& config, const GraphSamples& graphs,
@@ -70,21 +112,15 @@ bool writeContent(KLib::MatlabWriter& writer, Config& config, const GraphSamples
             if (!writer.beginStruct(graph.caption, graph.channelList.size() + 1) ||
                 !writer.writeString("fft", graph.fft ? "true" : "false"))
                 return false;
-            buffer.resize(static_cast<std::size_t>(count));
             int channelIndex = 0;
             for (ChannelData& channel : graph.channelList) {
-                const int copied =
-                    std::max(0, graphs.copySamples(index, channelIndex++, 0, buffer.data(), count));
-                if (copied < count)
-                    missing = true;
-                std::fill(buffer.begin() + std::min(copied, count), buffer.end(),
-                          std::numeric_limits<double>::quiet_NaN());
                 fixChannelName(channel.caption, counter);
                 const double color[] = {((channel.color >> 16) & 0xFF) / 255.0,
                                         ((channel.color >> 8) & 0xFF) / 255.0,
                                         (channel.color & 0xFF) / 255.0};
                 if (!writer.beginStruct(channel.caption, 3) ||
-                    !writer.writeMatrix("data", buffer.data(), buffer.size(), 1) ||
+                    !writeChannelData(writer, graphs, index, channelIndex++, count, buffer,
+                                      missing) ||
                     !writer.writeString("unit", unitName(channel.unit)) ||
                     !writer.writeMatrix("color", color, 3, 1) || !writer.endStruct())
                     return false;
@@ -98,12 +134,9 @@ bool writeContent(KLib::MatlabWriter& writer, Config& config, const GraphSamples
     if (!writeDiagnostics(writer, graphs))
         return false;
     if (longest > 0) {
-        std::vector<double> times(static_cast<std::size_t>(longest));
-        for (std::size_t k = 0; k < times.size(); ++k)
-            times[k] = static_cast<double>(k) * dt;
-        if (!writer.writeMatrix("time", times.data(), times.size(), 1))
+        if (!writeTimeColumn(writer, longest, dt, buffer))
             return false;
-        meter.advance(times.size());
+        meter.advance(static_cast<std::uint64_t>(longest));
     }
     return writer.close();
 }

@@ -223,14 +223,19 @@ bool MatlabReader::readMatrix(std::vector<double>& values) {
     // allocated here.
     if (unitBytes == 0 || pendingCount_ != tag.bytes / unitBytes || tag.bytes % unitBytes != 0)
         return false;
-    std::vector<double> read(static_cast<std::size_t>(pendingCount_));
+    // Reserved rather than sized: zeroing a long column before filling it took a third of
+    // the time of loading a long log.
+    const auto count = static_cast<std::size_t>(pendingCount_);
+    std::vector<double> read;
+    read.reserve(count);
     unsigned char block[BlockBytes];
-    for (std::size_t done = 0; done < read.size();) {
-        const std::size_t chunk = std::min(BlockBytes / unitBytes, read.size() - done);
+    double decoded[BlockBytes];
+    while (read.size() < count) {
+        const std::size_t chunk = std::min(BlockBytes / unitBytes, count - read.size());
         if (!in_->readExact(block, unitBytes * chunk))
             return false;
-        Matlab::decodeNumbers(tag.type, block, chunk, in_->byteSwap(), read.data() + done);
-        done += chunk;
+        Matlab::decodeNumbers(tag.type, block, chunk, in_->byteSwap(), decoded);
+        read.insert(read.end(), decoded, decoded + chunk);
     }
     if (!skip(tag.padding, elementEnd_))
         return false;

@@ -80,6 +80,11 @@ void decodeNumbers(std::uint32_t type, const unsigned char* in, std::size_t coun
     case TypeSingle:
         return decodeAs<std::uint32_t, float>(in, count, bigEndian, out);
     case TypeDouble:
+        // Doubles in the host's byte order are their own bytes.
+        if (bigEndian == (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__)) {
+            std::memcpy(out, in, 8 * count);
+            return;
+        }
         return decodeAs<std::uint64_t, double>(in, count, bigEndian, out);
     case TypeInt64:
         return decodeAs<std::uint64_t, std::int64_t>(in, count, bigEndian, out);
