@@ -65,17 +65,12 @@ LissajousView::Square LissajousView::square() const {
     return s;
 }
 
-void LissajousView::findReferencePulses(const Channels& found, int count) {
+void LissajousView::findReferencePulses(const double* r, const double* a, const double* b,
+                                        int count, double toVoltsA, double toVoltsB) {
     pulseA_.clear();
     pulseB_.clear();
-    if (found.r < 0)
+    if (!r)
         return;
-    const auto& traces = source_->traces();
-    const double* r = traces[static_cast<std::size_t>(found.r)].samples.data();
-    const double* a = traces[static_cast<std::size_t>(found.a)].samples.data();
-    const double* b = traces[static_cast<std::size_t>(found.b)].samples.data();
-    const double toVoltsA = baseUnitsPerValue(record_.channelList[found.a]);
-    const double toVoltsB = baseUnitsPerValue(record_.channelList[found.b]);
     for (int i = 1; i < count && pulseA_.size() < pulseMarkLimit; ++i)
         if (r[i] > 0.5 && !(r[i - 1] > 0.5)) {
             pulseA_.push_back(a[i] * toVoltsA);
@@ -109,7 +104,9 @@ void LissajousView::update(bool figures) {
                 : 1.0;
         quality_ = measureSinCosQuality(a, b, static_cast<std::size_t>(count), toVoltsA, toVoltsB,
                                         periods);
-        findReferencePulses(found, count);
+        findReferencePulses(found.r < 0 ? nullptr
+                                        : traces[static_cast<std::size_t>(found.r)].samples.data(),
+                            a, b, count, toVoltsA, toVoltsB);
     }
     // Between the figures' updates only the samples the sweep wrote since are marked: a
     // picture of a whole window at 500 kS/s costs 1.3 ms, of a tenth of it a tenth of that.
@@ -139,9 +136,7 @@ DiagnosticRecord LissajousView::diagnosticRecord() const {
 }
 
 void LissajousView::setViewport(double x1, double y1, double x2, double y2) {
-    const bool resized =
-        std::fabs((y2 - y1) - (y2_ - y1_)) > 0.5 || std::fabs((x2 - x1) - (x2_ - x1_)) > 0.5;
     DiagnosticInstrument::setViewport(x1, y1, x2, y2);
-    if (resized)
-        update(false);
+    // The picture is taken anew when the plot square changed size.
+    update(false);
 }

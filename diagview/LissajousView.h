@@ -65,8 +65,10 @@ private:
     // ellipse when it reaches further.
     double range() const;
     Square square() const;
-    // Pairs at which the reference pulse rises, in volts.
-    void findReferencePulses(const Channels& found, int count);
+    // The pairs a, b (values; toVolts turns them into V) at which the reference pulse r rises;
+    // none without r.
+    void findReferencePulses(const double* r, const double* a, const double* b, int count,
+                             double toVoltsA, double toVoltsB);
 
     void drawPlot(Painter& painter) const;
     void drawCircle(Painter& painter, double radius, double offsetA, double offsetB,

@@ -30,11 +30,15 @@ const double* SignalQualityView::samples(int channel) const {
     return traces[static_cast<std::size_t>(channel)].samples.data();
 }
 
+SignalQualityView::Block SignalQualityView::inputBlock(int input) const {
+    return Block{inputNames(inputs_)[static_cast<std::size_t>(input)],
+                 "in" + std::to_string(input + 1) + "_",
+                 {}};
+}
+
 SignalQualityView::Block SignalQualityView::sinCosBlock(int input, int index, int count,
                                                         const LissajousView* measured) const {
-    Block block{inputNames(inputs_)[static_cast<std::size_t>(input)],
-                "in" + std::to_string(input + 1) + "_",
-                {}};
+    Block block = inputBlock(input);
     const int a = plainChannel(record_, input, analogASignal);
     const int b = plainChannel(record_, input, analogBSignal);
     if (!samples(a) || !samples(b)) {
@@ -53,9 +57,7 @@ SignalQualityView::Block SignalQualityView::sinCosBlock(int input, int index, in
 }
 
 SignalQualityView::Block SignalQualityView::pulseBlock(int input) const {
-    Block block{inputNames(inputs_)[static_cast<std::size_t>(input)],
-                "in" + std::to_string(input + 1) + "_",
-                {}};
+    Block block = inputBlock(input);
     const int a = plainChannel(record_, input, levelASignal);
     const int b = plainChannel(record_, input, levelBSignal);
     if (!samples(a) || !samples(b)) {

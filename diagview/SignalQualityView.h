@@ -41,6 +41,8 @@ private:
     const double* samples(int channel) const;
     Block sinCosBlock(int input, int index, int count, const LissajousView* measured) const;
     Block pulseBlock(int input) const;
+    // An empty block headed by the input's name, its fields prefixed with its number.
+    Block inputBlock(int input) const;
 
     const InputSettings& inputs_;
     GraphData& record_;
