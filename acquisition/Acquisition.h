@@ -28,14 +28,17 @@ public:
     // See USB_Thread::setDataPipe: set nullptr before the pipe is closed or released.
     void setDataPipe(KLib::IODevice* pipe) { reader_.setDataPipe(pipe); }
 
-    // The data tick and the delivery; see GetData_Thread.
+    // The data tick and the delivery; see GetData_Thread and DeliveryDecoder.
     void requestData() { handOver_.requestData(); }
     bool dataWanted() const { return handOver_.dataWanted(); }
     const std::uint8_t* transferBuffer() const { return handOver_.transferBuffer(); }
     int deliveredBytes() const { return handOver_.deliveredBytes(); }
     // Frames the ring dropped right after the delivered ones.
     std::int64_t droppedBehind() const { return handOver_.droppedBehind(); }
+    void decodeNextPiece() { handOver_.decodeNextPiece(); }
     void releaseTransferBuffer() { handOver_.releaseTransferBuffer(); }
+    DeliveryDecoder& decoding() { return handOver_.decoding(); }
+    const DeliveryDecoder& decoding() const { return handOver_.decoding(); }
     // A recording begins: what the ring holds and any delivery not yet read belong to the one
     // before, and are not decoded into this one.
     void beginRecording() {

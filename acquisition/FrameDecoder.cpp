@@ -215,12 +215,23 @@ DecodeResult FrameDecoder::decode(const std::uint8_t* frames, int frameCount,
         if (display)
             display->showStatus(result.status);
     }
-    if (result.frames < frameCount) {
-        // The frames after a full graph are dropped on purpose, so they are no loss: the next
-        // frame expected is the one after the last of them.
-        skippedFrames_ += frameCount - result.frames;
-        const std::uint8_t* last = frames + static_cast<size_t>(frameCount - 1) * frameSize;
-        expected_ = static_cast<std::uint16_t>(readU16(last + frameCounterOffset) + 1);
-    }
+    if (result.frames < frameCount)
+        passOver(frames + static_cast<size_t>(result.frames) * frameSize,
+                 frameCount - result.frames);
     return result;
+}
+
+void FrameDecoder::skip(const std::uint8_t* frames, int frameCount) {
+    if (!frames || frameCount <= 0 || frameSize_ < frameHeaderSize)
+        return;
+    receivedFrames_ += frameCount;
+    passOver(frames, frameCount);
+}
+
+void FrameDecoder::passOver(const std::uint8_t* frames, int frameCount) {
+    // Frames dropped on purpose are no loss: the next frame expected is the one after the last
+    // of them.
+    skippedFrames_ += frameCount;
+    const std::uint8_t* last = frames + static_cast<size_t>(frameCount - 1) * frameSize_;
+    expected_ = static_cast<std::uint16_t>(readU16(last + frameCounterOffset) + 1);
 }

@@ -74,6 +74,10 @@ public:
     DecodeResult decode(const std::uint8_t* frames, int frameCount,
                         const std::vector<GraphFeed>& graphs, StatusDisplay* display = nullptr);
 
+    // Skips frameCount frames as decode() skips the frames after a full graph: they are not
+    // decoded, and the counter check goes on behind the last of them.
+    void skip(const std::uint8_t* frames, int frameCount);
+
     // Set by the first chunk that could not take all substitutes; stays set.
     bool heavyLoss() const { return heavyLoss_; }
     // Frames handed to decode(), since construction.
@@ -95,6 +99,8 @@ private:
     template <class Read>
     int fill(const std::uint8_t* frames, int frameCount, double* out, Read read) const;
     bool readable(const SourceLayout& source) const;
+    // Counts frames dropped on purpose and expects the frame after the last of them.
+    void passOver(const std::uint8_t* frames, int frameCount);
     // Tells the target where the planned chunk's losses are.
     void reportLosses(SampleTarget& target) const;
 

@@ -14,17 +14,35 @@ void GetData_Thread::requestData() {
     wake();
 }
 
+void GetData_Thread::decodeNextPiece() {
+    pieceWanted_.store(true, std::memory_order_release);
+    wake();
+}
+
 void GetData_Thread::releaseTransferBuffer() {
+    decoding_.finish();
     handover_.release();
     wake();
 }
 
 void GetData_Thread::pass() {
-    if (!waitUntil([this] { return handover_.ready(); }))
+    if (!waitUntil(
+            [this] { return handover_.ready() || pieceWanted_.load(std::memory_order_acquire); }))
         return;
-    if (handover_.fill(ring_)) {
-        deliveries_.fetch_add(1, std::memory_order_release);
-        if (dataArrived_)
-            dataArrived_();
+    if (pieceWanted_.exchange(false, std::memory_order_acq_rel)) {
+        decoding_.decodeNext();
+        announce();
+        return;
     }
+    if (handover_.fill(ring_)) {
+        decoding_.begin(handover_.bytes(), handover_.deliveredBytes(), handover_.droppedBehind(),
+                        handover_.deliveryIsCurrent());
+        announce();
+    }
+}
+
+void GetData_Thread::announce() {
+    deliveries_.fetch_add(1, std::memory_order_release);
+    if (dataArrived_)
+        dataArrived_();
 }

@@ -25,6 +25,8 @@ public:
     virtual bool anyOutOfRange() = 0;
     // The instruments the frame decoder feeds, in graph order.
     virtual std::vector<SampleTarget*> targets() = 0;
+    // While held, the targets draw what they are fed when the hold ends, once per delivery.
+    virtual void holdLiveDrawing(bool hold) = 0;
     virtual void refresh() = 0;
     // The View All tool: every instrument shows its whole data window.
     virtual void fitAll() = 0;

@@ -123,6 +123,11 @@ std::vector<SampleTarget*> InstrumentGraphBoard::targets() {
     return targets;
 }
 
+void InstrumentGraphBoard::holdLiveDrawing(bool hold) {
+    for (const KLib::Ref<Graph>& graph : graphs_)
+        hold ? graph->holdLiveDrawing() : graph->releaseLiveDrawing();
+}
+
 std::vector<FFTGraph*> InstrumentGraphBoard::fftViews() const {
     std::vector<FFTGraph*> views;
     for (const KLib::Ref<Graph>& graph : graphs_)

@@ -50,6 +50,7 @@ public:
     void restartAll() override;
     bool anyOutOfRange() override;
     std::vector<SampleTarget*> targets() override;
+    void holdLiveDrawing(bool hold) override;
     void refresh() override { server_->refresh(); }
     void fitAll() override;
     void autoScaleAll() override;

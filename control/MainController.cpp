@@ -168,9 +168,7 @@ void MainController::selectionSent(const ChannelSelection& selection) {
 }
 
 void MainController::resetPositionUnwrap() {
-    for (std::vector<ChannelRuntime>& channels : selection_.graphChannels)
-        for (ChannelRuntime& channel : channels)
-            channel.resetUnwrap();
+    acquisition_.decoding().resetPositionUnwrap();
 }
 
 void MainController::manualZero(int zeroMask) {

@@ -2,7 +2,6 @@
 
 #include "KLib/IO/USB/BoxWatcher.h"
 #include "acquisition/Acquisition.h"
-#include "acquisition/FrameDecoder.h"
 #include "config/Config.h"
 #include "control/AvailableMemory.h"
 #include "control/GraphBoard.h"
@@ -83,7 +82,7 @@ public:
     int recordingMode() const { return mode_; }
     bool isConnected() const { return link_.isConnected(); }
     BoxLink& link() { return link_; }
-    const FrameDecoder& decoder() const { return decoder_; }
+    FrameCounts frameCounts() const { return acquisition_.decoding().counts(); }
     // Frames the ring dropped because the user-interface thread fell behind.
     std::int64_t ringDroppedFrames() const { return acquisition_.droppedFrames(); }
     // Bytes per frame of the channel selection sent last.
@@ -162,7 +161,6 @@ private:
     Config config_;
     Acquisition acquisition_;
     BoxLink link_;
-    FrameDecoder decoder_;
     ChannelSelection selection_;
     std::function<std::uint64_t()> availableMemory_ = availableMemoryBytes;
     int mode_ = Idle;

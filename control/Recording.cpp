@@ -44,11 +44,10 @@ void MainController::startRecording(int mode) {
     }
     graphs_.rebuildAll();
     graphs_.refresh();
+    acquisition_.decoding().configure(selection_.frameSize, config_.inputSettings.failure_add_value,
+                                      config_.inputSettings.rate, selection_.graphChannels);
     acquisition_.beginRecording();
     link_.startRun();
-    decoder_.configure(selection_.frameSize, config_.inputSettings.failure_add_value,
-                       config_.inputSettings.rate);
-    decoder_.resynchronise();
     ui_.startValueTimer(config_.intervallGraphDisplayTextValue);
     ui_.resumeAutoZoom();
     ui_.startDataTimer();
@@ -72,6 +71,7 @@ void MainController::stopRecording() {
     mode_ = Idle;
     pipeFailureSeen_ = false;
     acquisition_.setRecordingMode(Idle);
+    acquisition_.decoding().disarm();
     link_.stopRun();
     ui_.stopValueTimer();
     ui_.stopAutoZoomTimer();
@@ -103,20 +103,23 @@ void MainController::connectionLost() {
 void MainController::handleDataArrival() {
     const int frameSize = selection_.frameSize;
     const int frames = frameSize > 0 ? acquisition_.deliveredBytes() / frameSize : 0;
-    DecodeResult result;
+    // The hand-over thread has decoded (a piece of) the delivery; the graphs take its values.
+    StagedDelivery::Replay result;
+    bool more = false;
     if (frames > 0 && mode_ != Idle && acquisition_.deliveryIsCurrent()) {
-        std::vector<GraphFeed> feeds;
         std::vector<SampleTarget*> targets = graphs_.targets();
         if (fileLog_)
             targets = fileLog_->targets(targets);
-        for (std::size_t g = 0; g < targets.size() && g < selection_.graphChannels.size(); ++g)
-            feeds.push_back({targets[g], &selection_.graphChannels[g]});
-        result = decoder_.decode(acquisition_.transferBuffer(), frames, feeds);
-        decoder_.noteDroppedFrames(acquisition_.droppedBehind());
+        graphs_.holdLiveDrawing(true);
+        result = acquisition_.decoding().replay(targets, more);
+        graphs_.holdLiveDrawing(false);
         showDeliveryStatus(result.worst);
     }
-    // The hand-over thread fills the buffer again only after it has been released.
-    acquisition_.releaseTransferBuffer();
+    // The hand-over thread decodes the next piece, or fills the buffer again once released.
+    if (more && !result.full)
+        acquisition_.decodeNextPiece();
+    else
+        acquisition_.releaseTransferBuffer();
     if (frames > 0)
         graphs_.updateDiagnostics(result.full);
     if (fileLog_)

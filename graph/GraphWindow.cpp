@@ -58,6 +58,7 @@ void Graph::rebuild() {
         trace.currentValue = 0.0;
     }
     writeIndex_ = 0;
+    heldFrom_ = -1;
     // A smaller window holds fewer samples than before; at another rate they mean nothing.
     highWater_ = std::min(highWater_, capacity_);
     dataEnd_ = dt_ == previousDt ? std::min(dataEnd_, capacity_) : 0;
@@ -68,6 +69,19 @@ void Graph::rebuild() {
 void Graph::restart() {
     writeIndex_ = 0;
     dataEnd_ = 0;
+    heldFrom_ = -1;
+}
+
+void Graph::holdLiveDrawing() {
+    liveHeld_ = true;
+}
+
+void Graph::releaseLiveDrawing() {
+    liveHeld_ = false;
+    // A full window is repainted as a whole by the caller.
+    if (heldFrom_ >= 0 && writeIndex_ < capacity_)
+        drawLive(heldFrom_);
+    heldFrom_ = -1;
 }
 
 void Graph::appendSamples(int channel, const double* values, int count) {
@@ -78,10 +92,12 @@ void Graph::appendSamples(int channel, const double* values, int count) {
         return;
     ChannelTrace& trace = traces_[static_cast<size_t>(channel)];
     double* target = trace.samples.data() + writeIndex_;
-    for (int i = 0; i < n; ++i) {
-        target[i] = values[i];
-        trace.observedMin = std::min(trace.observedMin, values[i]);
-        trace.observedMax = std::max(trace.observedMax, values[i]);
+    std::copy(values, values + n, target);
+    // Not a number leaves the observed range as it is, as std::min and std::max do.
+    const ValueRange observed = scanRange(values, 0, static_cast<std::size_t>(n));
+    if (!observed.empty()) {
+        trace.observedMin = std::min(trace.observedMin, observed.low);
+        trace.observedMax = std::max(trace.observedMax, observed.high);
     }
     // The element after the newest value repeats it: the last pixel column and the live value
     // read it.
@@ -97,7 +113,9 @@ bool Graph::advance(int count) {
     // A sweep writes from the left: what lies beyond it is older.
     dataEnd_ = writeIndex_;
     // A full window is repainted as a whole by the caller.
-    if (writeIndex_ < capacity_)
+    if (writeIndex_ < capacity_ && liveHeld_)
+        heldFrom_ = heldFrom_ < 0 ? old : heldFrom_;
+    else if (writeIndex_ < capacity_)
         drawLive(old);
     else if (old < capacity_ && fftView_)
         fftView_->computeSpectra();

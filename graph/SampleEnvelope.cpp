@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -23,23 +25,65 @@ std::size_t blocksFor(std::size_t count, unsigned bits) {
 constexpr std::uint8_t neverFalls = 1;
 constexpr std::uint8_t neverRises = 2;
 
+// Two doubles side by side, with the comparisons and selections of the compiler's vector
+// extension: each step then reads two samples, without branches. This scan runs over every sample
+// the box sends, several million per second.
+using Pair = double __attribute__((vector_size(16)));
+using PairMask = std::int64_t __attribute__((vector_size(16)));
+
+Pair loadPair(const double* values) {
+    Pair pair;
+    std::memcpy(&pair, values, sizeof pair);
+    return pair;
+}
+
+bool anySet(PairMask mask) {
+    return (mask[0] | mask[1]) != 0;
+}
+
 std::uint8_t sampleOrder(const double* values, std::size_t first, std::size_t last) {
     // A value that is not a number fails every comparison and leaves the block without order.
-    std::uint8_t order = values[first] == values[first] ? neverFalls | neverRises : 0;
-    for (std::size_t i = first + 1; i < last && order != 0; ++i) {
-        if (!(values[i - 1] <= values[i]))
-            order &= ~neverFalls;
-        if (!(values[i - 1] >= values[i]))
-            order &= ~neverRises;
+    if (!(values[first] == values[first]))
+        return 0;
+    PairMask falls = {0, 0};
+    PairMask rises = {0, 0};
+    std::size_t i = first + 1;
+    while (i + 2 <= last) {
+        // Sixteen samples between checks: a noisy block is left after a few steps.
+        const std::size_t stop = std::min(last, i + 16);
+        for (; i + 2 <= stop; i += 2) {
+            const Pair previous = loadPair(values + i - 1);
+            const Pair value = loadPair(values + i);
+            falls |= ~(previous <= value);
+            rises |= ~(previous >= value);
+        }
+        if (anySet(falls) && anySet(rises))
+            return 0;
     }
-    return order;
+    bool fell = anySet(falls);
+    bool rose = anySet(rises);
+    for (; i < last; ++i) {
+        fell = fell || !(values[i - 1] <= values[i]);
+        rose = rose || !(values[i - 1] >= values[i]);
+    }
+    return static_cast<std::uint8_t>((fell ? 0 : neverFalls) | (rose ? 0 : neverRises));
 }
 
 } // namespace
 
 ValueRange scanRange(const double* values, std::size_t first, std::size_t last) {
-    ValueRange range;
-    for (std::size_t i = first; i < last; ++i)
+    // Not a number compares false and leaves both bounds as they are.
+    Pair low = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()};
+    Pair high = -low;
+    std::size_t i = first;
+    for (; i + 2 <= last; i += 2) {
+        const Pair value = loadPair(values + i);
+        low = value < low ? value : low;
+        high = value > high ? value : high;
+    }
+    ValueRange range{low[0], high[0]};
+    range.add(ValueRange{low[1], high[1]});
+    for (; i < last; ++i)
         range.add(values[i]);
     return range;
 }

@@ -51,6 +51,7 @@ public:
             all.push_back(&graph);
         return all;
     }
+    void holdLiveDrawing(bool) override {}
     void refresh() override {}
     void updateDiagnostics(bool) override {}
     void fitAll() override { ++fits; }

@@ -137,7 +137,7 @@ TEST_F(MainControllerTest, SingleEndsAfterOneSweepAndContinuousRestarts) {
     EXPECT_EQ(ui.statuses.back(), "Ready");
     EXPECT_FALSE(ui.dataTimer);
     EXPECT_EQ(board.graphs.at(0).written, 1000); // the sweep stays
-    EXPECT_EQ(controller->decoder().lostFrames(), 0);
+    EXPECT_EQ(controller->frameCounts().lost, 0);
 }
 
 TEST_F(MainControllerTest, ALossStaysOnTheStatusBarForTwoSecondsOfTicks) {
@@ -149,11 +149,11 @@ TEST_F(MainControllerTest, ALossStaysOnTheStatusBarForTwoSecondsOfTicks) {
     controller->config().inputSettings.rate = 10000;
     controller->startRecording(Continuous);
     ui.statuses.clear();
-    for (int i = 0; i < 200 && controller->decoder().lostFrames() == 0; ++i) {
+    for (int i = 0; i < 200 && controller->frameCounts().lost == 0; ++i) {
         std::this_thread::sleep_for(20ms);
         ui.tick(*controller);
     }
-    ASSERT_GT(controller->decoder().lostFrames(), 0);
+    ASSERT_GT(controller->frameCounts().lost, 0);
     ASSERT_EQ(ui.statuses.back(), "sample error");
     const std::size_t shown = ui.statuses.size();
     auto ticks = [&](int count) {

@@ -95,19 +95,25 @@ TEST(GraphDrawingTest, AfterRestartTheOldSweepStaysRightOfTheGap) {
     EXPECT_EQ(curveColumns(f.draw()), expected);
 }
 
-// Many samples per pixel column, delivered in pieces that end anywhere inside a column: the
-// pieces drawn live must add up to the same lines as one drawing of the whole sweep.
+// Many samples per pixel column, delivered in pieces that end anywhere inside a column, some of
+// them held and drawn together: the pieces drawn live must add up to the same lines as one
+// drawing of the whole sweep.
 TEST(GraphDrawingTest, LivePiecesDrawWhatTheWholeSweepDraws) {
     GraphFixture f(48000, 1.0f); // 100 samples per column over the 480 columns
     f.view(480.0, 120.0, -100.0, 164.0);
     const int pieces[] = {1234, 777, 5001, 99, 3210, 4567, 250, 8000};
     int written = 0;
-    for (int count : pieces) {
+    for (std::size_t piece = 0; piece < std::size(pieces); ++piece) {
+        const int count = pieces[piece];
         std::vector<double> values(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i) // 1.37 periods per column
             values[static_cast<size_t>(i)] = std::sin((written + i) * 0.086);
+        if (piece == 1)
+            f.graph->holdLiveDrawing();
         f.graph->appendSamples(0, values.data(), count);
         f.graph->advance(count);
+        if (piece == 4)
+            f.graph->releaseLiveDrawing();
         written += count;
     }
     using Segment = std::vector<int>;

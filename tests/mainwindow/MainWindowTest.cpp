@@ -246,7 +246,7 @@ TEST_F(MainWindowTest, RecordingButtonsDriveTheBox) {
     EXPECT_EQ(status(), "Recording...");
     pump(500ms);
     EXPECT_EQ(status(), "Recording...");
-    EXPECT_EQ(controller.decoder().lostFrames(), 0);
+    EXPECT_EQ(controller.frameCounts().lost, 0);
     click(frame_, ID_STOP);
     EXPECT_EQ(status(), "Ready");
 
@@ -408,7 +408,7 @@ TEST_F(MainWindowTest, LiveGraphsDuringAContinuousRecording) {
     if (const char* directory = std::getenv("ORVA_SCREENSHOT_DIR"))
         screenshot(std::string(directory) + "/continuous-recording.png");
     click(frame_, ID_STOP);
-    EXPECT_EQ(frame_->controller().decoder().lostFrames(), 0);
+    EXPECT_EQ(frame_->controller().frameCounts().lost, 0);
     // The channels "x" and "v" feed the readout: turns with five decimals, speed in rpm.
     ASSERT_NE(frame_->readout(), nullptr);
     EXPECT_TRUE(frame_->readout()->positionText().Matches("*.?????"));
@@ -438,7 +438,7 @@ TEST_F(MainWindowTest, KeepsUpWithAFastStream) {
         std::chrono::duration_cast<std::chrono::milliseconds>(duration));
     click(frame_, ID_STOP);
     EXPECT_TRUE(otherStatuses.empty()) << otherStatuses.front();
-    EXPECT_EQ(frame_->controller().decoder().lostFrames(), 0);
+    EXPECT_EQ(frame_->controller().frameCounts().lost, 0);
 }
 
 } // namespace

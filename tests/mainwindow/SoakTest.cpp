@@ -99,7 +99,7 @@ TEST_F(Soak, RecordsAtTheHighestRateWithEverySignal) {
     double cpuBefore = threadCpuSeconds();
     double stolenBefore = stolenSeconds();
     auto wallBefore = start;
-    std::int64_t framesBefore = frame_->controller().decoder().receivedFrames();
+    std::int64_t framesBefore = frame_->controller().frameCounts().received;
     std::vector<std::string> otherStatuses;
     while (steady_clock::now() - start < total) {
         pumpUntil(
@@ -111,11 +111,11 @@ TEST_F(Soak, RecordsAtTheHighestRateWithEverySignal) {
             duration_cast<milliseconds>(every));
         const auto wall = steady_clock::now();
         const double cpu = threadCpuSeconds();
-        const std::int64_t frames = frame_->controller().decoder().receivedFrames();
+        const std::int64_t frames = frame_->controller().frameCounts().received;
         const double interval = duration<double>(wall - wallBefore).count(); // s
         std::cout << duration_cast<seconds>(wall - start).count() << ' '
                   << static_cast<double>(frames - framesBefore) / interval << ' '
-                  << frame_->controller().decoder().lostFrames() << ' '
+                  << frame_->controller().frameCounts().lost << ' '
                   << frame_->controller().ringDroppedFrames() << ' ' << residentMegabytes() << ' '
                   << (cpu - cpuBefore) / interval << ' ' << stolenSeconds() - stolenBefore << ' '
                   << '"' << status() << '"' << std::endl;
@@ -125,7 +125,7 @@ TEST_F(Soak, RecordsAtTheHighestRateWithEverySignal) {
         wallBefore = wall;
     }
     click(frame_, ID_STOP);
-    EXPECT_EQ(frame_->controller().decoder().lostFrames(), 0);
+    EXPECT_EQ(frame_->controller().frameCounts().lost, 0);
     EXPECT_TRUE(otherStatuses.empty()) << otherStatuses.front();
 }
 
