@@ -3,8 +3,11 @@
 // ten times about its middle. A repaint should cost about the same whatever the window holds.
 // Next to it, the data path: eight channels appended chunk by chunk and committed, against the
 // box's 500,000 frames per second ("realtime" is how many such streams one core keeps up with).
+// Last, what a spectrum of a 2^20-sample window holds the user-interface thread up: the FFT view
+// copies the analysed samples and hands them to its worker, which transforms them meanwhile.
 
 #include "NullPainting.h"
+#include "graph/FFTGraph.h"
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
 
@@ -111,8 +114,37 @@ void BM_AppendEightChannels(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(appended) / rate, benchmark::Counter::kIsRate);
 }
 
+void BM_SpectrumStartOfAMillionPoints(benchmark::State& state) {
+    const int channels = static_cast<int>(state.range(0));
+    BenchGraph g(1 << 20, channels);
+    g.record.fftSize = "0"; // no cap: one transform of 2^20 points per channel
+    g.record.fftNumAverages = "1";
+    const KLib::Ref<FFTGraph> view = g.server->createFFTGraph(g.graph, g.record);
+    view->setViewport(0.0, 330.0, plotLeft + plotColumns + 12.0, 660.0);
+    view->rebuild();
+    const std::vector<double> values = analogTrack(g.graph->capacity());
+    for (int c = 0; c < channels; ++c)
+        g.graph->appendSamples(c, values.data(), g.graph->capacity());
+    g.graph->advance(g.graph->capacity());
+    view->finishSpectra();
+    for (auto _ : state) {
+        view->computeSpectra();
+        state.PauseTiming();
+        view->finishSpectra();
+        state.ResumeTiming();
+    }
+    state.counters["F"] = view->range().transformLength;
+}
+
 } // namespace
 
+BENCHMARK(BM_SpectrumStartOfAMillionPoints)
+    ->ArgName("channels")
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintFitted)
     ->ArgName("samples")
     ->Arg(50000)

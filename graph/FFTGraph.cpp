@@ -1,6 +1,5 @@
 #include "graph/FFTGraph.h"
 
-#include "fft/FftRegions.h"
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
 
@@ -8,7 +7,8 @@
 #include <cmath>
 
 FFTGraph::FFTGraph(InstrumentServer& server, GraphData& graph)
-    : server_(server), graph_(graph), settings_(FftSettings::fromGraphData(graph)) {}
+    : server_(server), graph_(graph), settings_(FftSettings::fromGraphData(graph)),
+      worker_([notice = server.workNotice()] { notice->post(); }) {}
 
 FFTGraph::~FFTGraph() {
     if (source_ && source_->fftView() == this)
@@ -33,11 +33,13 @@ int FFTGraph::channelCount() const {
 void FFTGraph::insertChannel(int index) {
     if (index >= 0 && index <= static_cast<int>(spectra_.size()))
         spectra_.insert(spectra_.begin() + index, std::vector<double>{});
+    ++layout_;
 }
 
 void FFTGraph::removeChannel(int index) {
     if (index >= 0 && index < static_cast<int>(spectra_.size()))
         spectra_.erase(spectra_.begin() + index);
+    ++layout_;
 }
 
 void FFTGraph::rebuild() {
@@ -64,25 +66,49 @@ void FFTGraph::setupRange() {
     analyser_.setup(range_, settings_);
     // Bins of another transform length belong to other frequencies, and there are fewer of
     // them than the view would now draw: they are gone until the next computation.
-    if (analyser_.transformLength() != oldLength)
+    if (analyser_.transformLength() != oldLength) {
         for (std::vector<double>& spectrum : spectra_)
             spectrum.clear();
+        ++layout_;
+    }
 }
 
 void FFTGraph::computeSpectra() {
-    regionPass_.assign(graph_.fftRegionList.size(), 1);
-    if (!source_ || source_->capacity() < 1 || range_.windowLength < 1)
+    if (!source_ || source_->capacity() < 1 || range_.windowLength < 1) {
+        regionPass_.assign(graph_.fftRegionList.size(), 1);
         return;
+    }
     const int capacity = source_->capacity();
     const std::vector<ChannelTrace>& traces = source_->traces();
-    spectra_.resize(std::min(traces.size(), graph_.channelList.size()));
     // A window shrunk since the range was taken holds fewer samples; the rest reads as 0.
     const int start = std::min(range_.startIndex, capacity);
-    const double sampleRate = 1.0 / dt(); // Hz
-    for (size_t c = 0; c < spectra_.size(); ++c) {
-        analyser_.compute(traces[c].samples.data() + start, static_cast<size_t>(capacity - start),
-                          spectra_[c]);
-        checkRegions(spectra_[c].data(), spectra_[c].size(), analyser_.transformLength(),
-                     sampleRate, graph_.fftRegionList, regionPass_);
+    const std::size_t analysed =
+        std::min(static_cast<std::size_t>(capacity - start),
+                 static_cast<std::size_t>(range_.averages) * range_.windowLength);
+    job_.range = range_;
+    job_.settings = settings_;
+    job_.sampleRate = 1.0 / dt(); // Hz
+    job_.regions = graph_.fftRegionList;
+    job_.generation = layout_;
+    job_.samples.resize(std::min(traces.size(), graph_.channelList.size()));
+    for (std::size_t c = 0; c < job_.samples.size(); ++c) {
+        const double* first = traces[c].samples.data() + start;
+        job_.samples[c].assign(first, first + analysed);
     }
+    worker_.submit(job_);
+}
+
+void FFTGraph::finishSpectra() {
+    worker_.wait();
+    takeFinishedWork();
+}
+
+void FFTGraph::takeFinishedWork() {
+    if (!worker_.take(result_) || result_.generation != layout_)
+        return;
+    spectra_.swap(result_.spectra);
+    regionPass_.swap(result_.regionPass);
+    server_.refreshArea(static_cast<int>(std::floor(x1_)), static_cast<int>(std::floor(y1_)),
+                        static_cast<int>(std::ceil(x2_ - x1_)),
+                        static_cast<int>(std::ceil(y2_ - y1_)));
 }

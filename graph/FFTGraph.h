@@ -3,6 +3,7 @@
 #include "KLib/Ref.h"
 #include "config/Config.h"
 #include "fft/SpectrumAnalyser.h"
+#include "fft/SpectrumWorker.h"
 #include "graph/PlotAxes.h"
 #include "graph/PlotFrame.h"
 #include "graph/PlotInstrument.h"
@@ -46,9 +47,13 @@ public:
     void rebuild();
     // The analysed samples from the source's visible part of its data window.
     void setupRange();
-    // The spectra of every channel from the source's samples, and the region checks. Does not
-    // repaint.
+    // Starts the spectra of every channel from the source's samples, and the region checks, on
+    // the view's worker: the samples are copied, the transforms run there. The view shows the
+    // newest finished spectra when they are collected (takeFinishedWork), and repaints then.
     void computeSpectra();
+    // Waits for the spectra being computed and takes them.
+    void finishSpectra();
+    void takeFinishedWork() override;
 
     // In the source's background: shades the visible samples right of the analysed ones in the
     // rows top ... bottom (pixels). source is the source's frame.
@@ -88,7 +93,13 @@ private:
     double y2_ = 0.0;
     FftSettings settings_;
     AnalysisRange range_;
-    SpectrumAnalyser analyser_;
+    SpectrumAnalyser analyser_; // sets the transform length up; the worker transforms
     std::vector<std::vector<double>> spectra_;
     std::vector<int> regionPass_;
+    // Counts the changes of the channels and bins the spectra belong to: a result computed for
+    // an earlier layout is dropped.
+    std::uint64_t layout_ = 0;
+    SpectrumJob job_;       // filled here, then swapped with the worker's
+    SpectrumResult result_; // swapped with the worker's newest
+    SpectrumWorker worker_; // last: its thread ends before the members it reads go
 };

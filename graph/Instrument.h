@@ -54,6 +54,9 @@ public:
     // An X axis broadcast by an instrument of the given kind.
     virtual void setXAxis(bool isFFT, double scaleX, double offsetX) = 0;
     virtual void updateValueTexts() = 0;
+    // Takes over what a worker thread finished for the instrument (and repaints it), on the
+    // interface thread; see InstrumentServer::collectLater.
+    virtual void takeFinishedWork() {}
     // Receives every value shown in a value text.
     virtual void setValueCallback(ValueCallback callback) = 0;
 };

@@ -172,3 +172,10 @@ void InstrumentServer::broadcastXAxis(bool isFFT, double scaleX, double offsetX)
     for (const auto& instrument : instruments_)
         instrument->setXAxis(isFFT, scaleX, offsetX);
 }
+
+void InstrumentServer::collectFinishedWork() {
+    // A copy: an instrument's repaint request may not change the list, but a removal could.
+    const std::vector<KLib::Ref<Instrument>> instruments = instruments_;
+    for (const KLib::Ref<Instrument>& instrument : instruments)
+        instrument->takeFinishedWork();
+}

@@ -4,6 +4,7 @@
 #include "KLib/Ref.h"
 #include "graph/Instrument.h"
 #include "graph/Painter.h"
+#include "graph/WorkNotice.h"
 
 #include <limits>
 #include <memory>
@@ -83,6 +84,11 @@ public:
     virtual void refreshArea(int x, int y, int width, int height) = 0;
     // A painter directly on the screen, for live drawing between repaints.
     virtual std::unique_ptr<Painter> screenPainter() = 0;
+    // Posted on any thread when a worker finished something for an instrument; a server with an
+    // event loop sets its target to run collectFinishedWork() on the interface thread soon.
+    const std::shared_ptr<WorkNotice>& workNotice() const { return workNotice_; }
+    // Every instrument takes what its workers finished.
+    void collectFinishedWork();
 
 protected:
     explicit InstrumentServer(double fontHeight);
@@ -117,6 +123,7 @@ private:
     // Hands the X axis of the first instrument that was laid out before to all others.
     void synchroniseXAxes();
 
+    std::shared_ptr<WorkNotice> workNotice_ = std::make_shared<WorkNotice>();
     std::vector<KLib::Ref<Instrument>> instruments_;
     KLib::Ref<Instrument> captured_;
     int selectedChannel_ = -1;

@@ -75,7 +75,15 @@ WXInstrumentServer::WXInstrumentServer(wxWindow* window, const wxFont& font)
     : InstrumentServer(lineHeight(window, font)), window_(window), font_(font),
       // Screen-sized, so that it rarely has to grow.
       bitmap_(std::max(1, wxSystemSettings::GetMetric(wxSYS_SCREEN_X)),
-              std::max(1, wxSystemSettings::GetMetric(wxSYS_SCREEN_Y))) {}
+              std::max(1, wxSystemSettings::GetMetric(wxSYS_SCREEN_Y))) {
+    // CallAfter queues an event, which wx allows from any thread; the window drops it when it
+    // is destroyed first.
+    workNotice()->setTarget([this] { window_->CallAfter([this] { collectFinishedWork(); }); });
+}
+
+WXInstrumentServer::~WXInstrumentServer() {
+    workNotice()->setTarget(nullptr);
+}
 
 void WXInstrumentServer::paint() {
     const wxSize client = window_->GetClientSize();

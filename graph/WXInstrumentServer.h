@@ -15,6 +15,7 @@ class WXInstrumentServer : public InstrumentServer {
 public:
     // The window is not owned; it must outlive the server's use.
     explicit WXInstrumentServer(wxWindow* window);
+    ~WXInstrumentServer() override;
 
     // The paint handler's work: everything drawn off screen, then copied at once.
     void paint();

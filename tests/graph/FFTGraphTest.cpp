@@ -89,6 +89,7 @@ TEST(FFTGraphTest, SineIsDrawnAtItsFrequencyWithItsAmplitude) {
     FftFixture f;
     f.feed(32.0, 256);
     ASSERT_TRUE(f.graph->advance(256));
+    f.view->finishSpectra();
     ASSERT_EQ(f.view->spectra().size(), 2u);
     const std::vector<double>& a = f.view->spectra()[0];
     ASSERT_EQ(a.size(), 129u);
@@ -119,6 +120,7 @@ TEST(FFTGraphTest, LogScaleShowsTheSineAtZeroDecibels) {
     f.record.fftOffset = Point{120.0, 345.0};
     f.feed(32.0, 256);
     ASSERT_TRUE(f.graph->advance(256));
+    f.view->finishSpectra();
     const std::vector<double>& a = f.view->spectra()[0];
     EXPECT_NEAR(a[32], 0.0, 1e-9);
     EXPECT_NEAR(a[31], 20.0 * std::log10(0.5), 1e-9);
@@ -157,6 +159,7 @@ TEST(FFTGraphTest, RegionsAreGreenWhenPassedAndRedWhenExceeded) {
     f.record.fftRegionList.push_back(FFTRegion{64.0, 8.0, 0.1});
     f.feed(32.0, 256);
     f.graph->advance(256);
+    f.view->finishSpectra();
     EXPECT_EQ(f.view->regionPass(), (std::vector<int>{0, 1}));
 
     const std::vector<Drawn> log = FftFixture::draw(*f.view);
@@ -193,6 +196,7 @@ TEST(FFTGraphTest, SpectraFollowTheFullWindowAndTheVisibleRange) {
     EXPECT_TRUE(f.view->spectra().empty());
     f.feed(32.0, 56);
     EXPECT_TRUE(f.graph->advance(56));
+    f.view->finishSpectra();
     ASSERT_EQ(f.view->spectra().size(), 2u);
     EXPECT_NEAR(f.view->spectra()[0][32], 1.0, 1e-9);
 
@@ -201,11 +205,13 @@ TEST(FFTGraphTest, SpectraFollowTheFullWindowAndTheVisibleRange) {
     f.feed(16.0, 256);
     EXPECT_NEAR(f.view->spectra()[0][32], 1.0, 1e-9);
     EXPECT_TRUE(f.graph->advance(256));
+    f.view->finishSpectra();
     EXPECT_NEAR(f.view->spectra()[0][16], 1.0, 1e-9);
     EXPECT_NEAR(f.view->spectra()[0][32], 0.0, 1e-9);
 
     // Zoomed to the left half: 128 samples, F = 128, 16 Hz is bin 8.
     f.graph->zoomIn(120.0, 14.0, 360.0, 314.0);
+    f.view->finishSpectra();
     EXPECT_EQ(f.view->range().windowLength, 128);
     ASSERT_EQ(f.view->spectra()[0].size(), 65u);
     EXPECT_NEAR(f.view->spectra()[0][8], 1.0, 1e-9);
@@ -259,6 +265,7 @@ TEST(FFTGraphTest, ChannelEditsMoveTheSpectraAndAGrownTransformDropsTheOldBins) 
     FftFixture f;
     f.feed(32.0, 256);
     ASSERT_TRUE(f.graph->advance(256));
+    f.view->finishSpectra();
     f.record.channelList.insert(f.record.channelList.begin(), ChannelData{});
     f.graph->insertChannel(0);
     ASSERT_EQ(f.view->spectra().size(), 3u);
@@ -275,6 +282,16 @@ TEST(FFTGraphTest, ChannelEditsMoveTheSpectraAndAGrownTransformDropsTheOldBins) 
     for (const std::vector<double>& spectrum : f.view->spectra())
         EXPECT_TRUE(spectrum.empty());
     FftFixture::draw(*f.view);
+    // A channel added while the spectra are computed: they belong to the old channels and are
+    // dropped, not shown against the wrong ones.
+    f.feed(32.0, 512);
+    ASSERT_TRUE(f.graph->advance(512));
+    f.record.channelList.insert(f.record.channelList.begin(), ChannelData{});
+    f.graph->insertChannel(0);
+    f.view->finishSpectra();
+    ASSERT_EQ(f.view->spectra().size(), 3u);
+    for (const std::vector<double>& spectrum : f.view->spectra())
+        EXPECT_TRUE(spectrum.empty());
 }
 
 TEST(FFTGraphTest, LegendRowsAnswerAsChannelsAndAViewWithoutChannelsOffersClickHere) {
