@@ -1,8 +1,8 @@
 // Saving and loading a long log: 60 s at 100 kS/s of four channels in two graphs, 6,000,000
 // samples per channel, as a MAT file (with its configuration beside it) and as CSV. The files go
 // to the temporary folder and are removed afterwards. Beside them, a plain sequential write and
-// read of as many bytes as the MAT file holds, in the same folder and the same run: what the
-// disk and the page cache allow.
+// read of as many bytes as the MAT file holds, and a plain write of as many as the CSV file
+// holds, in the same folder and the same run: what the disk and the page cache allow.
 
 #include "files/ConsoleDataFileUI.h"
 #include "files/DataFileWriter.h"
@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -102,15 +103,16 @@ void BM_LoadMat(benchmark::State& state) {
     std::filesystem::remove(path);
 }
 
-// The MAT file's size, in blocks of 1 MiB written with fwrite and read with fread.
+// The files' sizes, in blocks of 1 MiB written with fwrite and read with fread.
 constexpr std::size_t plainBlockBytes = 1 << 20;
-constexpr std::size_t plainBytes = 240002048;
+constexpr std::size_t plainBytes = 240002048; // the MAT file
+constexpr std::int64_t csvBytes = 244276000;  // the CSV file, 244.28 MB
 
-void writePlain(const std::string& path) {
+void writePlain(const std::string& path, std::size_t bytes = plainBytes) {
     const std::vector<char> block(plainBlockBytes, 'x');
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    for (std::size_t done = 0; file && done < plainBytes; done += plainBlockBytes)
-        std::fwrite(block.data(), 1, std::min(plainBlockBytes, plainBytes - done), file);
+    for (std::size_t done = 0; file && done < bytes; done += plainBlockBytes)
+        std::fwrite(block.data(), 1, std::min(plainBlockBytes, bytes - done), file);
     if (file)
         std::fclose(file);
 }
@@ -118,7 +120,7 @@ void writePlain(const std::string& path) {
 void BM_PlainWrite(benchmark::State& state) {
     const std::string path = tempFile("orva-bench-plain");
     for (auto _ : state)
-        writePlain(path);
+        writePlain(path, static_cast<std::size_t>(state.range(0)));
     state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
     std::filesystem::remove(path);
 }
@@ -146,7 +148,12 @@ void BM_PlainRead(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PlainWrite)
+    ->ArgName("bytes")
+    ->Arg(static_cast<std::int64_t>(plainBytes))
+    ->Arg(csvBytes)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SaveMat)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SaveCsv)->Unit(benchmark::kMillisecond)->Iterations(1);

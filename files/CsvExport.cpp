@@ -36,33 +36,59 @@ std::string colorCell(int color) {
     return cell.str();
 }
 
-// One line per sample: the time (s), then every channel's value, empty where it has none.
-void writeRows(std::ofstream& out, const std::vector<std::vector<double>>& columns, int rows,
-               double dt, char separator, DataFileUI& ui) {
+// A channel's column: where its samples are and how many the graph holds.
+struct Column {
+    int graph = 0;
+    int channel = 0;
+    int rows = 0; // values; the cells below them stay empty
+};
+
+// One line per sample: the time (s), then every channel's value, empty where it has none. The
+// samples are read a block of rows at a time, so that a long log needs no copy of its own.
+// Returns false when a channel gave fewer samples than its graph holds.
+bool writeRows(std::ofstream& out, std::vector<Column>& columns, const GraphSamples& graphs,
+               int rows, double dt, char separator, DataFileUI& ui) {
     const LocaleNumberFormat format;
     ProgressMeter meter(&ui, "Writing CSV file",
                         static_cast<std::uint64_t>(rows) * (columns.size() + 1), LargeDataValues);
     // Room for the longest possible row, so that a row never overflows the buffer.
     std::vector<char> buffer(WriteBufferBytes +
                              (columns.size() + 1) * (LocaleNumberFormat::MaxChars + 1) + 1);
+    std::vector<std::vector<double>> block(
+        columns.size(),
+        std::vector<double>(static_cast<std::size_t>(std::min(rows, ProgressRows))));
+    bool complete = true;
     char* end = buffer.data();
-    for (int k = 0; k < rows; ++k) {
-        end = format.write(k * dt, end);
-        for (const std::vector<double>& column : columns) {
-            *end++ = separator;
-            if (static_cast<std::size_t>(k) < column.size())
-                end = format.write(column[static_cast<std::size_t>(k)], end);
+    for (int first = 0; first < rows; first += ProgressRows) {
+        const int blockRows = std::min(ProgressRows, rows - first);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            Column& column = columns[c];
+            const int wanted = std::max(0, std::min(blockRows, column.rows - first));
+            const int copied = std::max(0, graphs.copySamples(column.graph, column.channel, first,
+                                                              block[c].data(), wanted));
+            if (copied < wanted) {
+                complete = false;
+                column.rows = first + copied;
+            }
         }
-        *end++ = '\n';
-        if (static_cast<std::size_t>(end - buffer.data()) >= WriteBufferBytes) {
-            out.write(buffer.data(), end - buffer.data());
-            end = buffer.data();
+        for (int k = first; k < first + blockRows; ++k) {
+            end = format.write(k * dt, end);
+            for (std::size_t c = 0; c < columns.size(); ++c) {
+                *end++ = separator;
+                if (k < columns[c].rows)
+                    end = format.write(block[c][static_cast<std::size_t>(k - first)], end);
+            }
+            *end++ = '\n';
+            if (static_cast<std::size_t>(end - buffer.data()) >= WriteBufferBytes) {
+                out.write(buffer.data(), end - buffer.data());
+                end = buffer.data();
+            }
         }
-        if ((k + 1) % ProgressRows == 0)
-            meter.advance(static_cast<std::uint64_t>(ProgressRows) * (columns.size() + 1));
+        meter.advance(static_cast<std::uint64_t>(blockRows) * (columns.size() + 1));
     }
     out.write(buffer.data(), end - buffer.data());
     meter.reach(static_cast<std::uint64_t>(rows) * (columns.size() + 1));
+    return complete;
 }
 
 } // namespace
@@ -84,8 +110,7 @@ bool writeCsvFile(const std::string& path, Config& config, const GraphSamples& g
     int counter = 0;
     int longest = 0; // samples
     double dt = 0.0; // s, of the last graph asked; all graphs share the rate
-    bool missing = false;
-    std::vector<std::vector<double>> columns; // fresh samples per channel
+    std::vector<Column> columns;
     std::string names = "time", units = "s", colors;
     int index = 0;
     for (GraphData& graph : config.graphList) {
@@ -99,18 +124,12 @@ bool writeCsvFile(const std::string& path, Config& config, const GraphSamples& g
             names += separator + graph.caption + "." + channel.caption;
             units += separator + unitName(channel.unit);
             colors += separator + colorCell(channel.color);
-            std::vector<double>& column = columns.emplace_back();
-            column.resize(static_cast<std::size_t>(count));
-            const int copied =
-                std::max(0, graphs.copySamples(index, channelIndex++, 0, column.data(), count));
-            if (copied < count)
-                missing = true;
-            column.resize(static_cast<std::size_t>(std::min(copied, count)));
+            columns.push_back({index, channelIndex++, count});
         }
         ++index;
     }
     out << names << '\n' << units << '\n' << colors << '\n';
-    writeRows(out, columns, longest, dt, separator, ui);
+    const bool missing = !writeRows(out, columns, graphs, longest, dt, separator, ui);
     out.close();
     if (!out || !commitStaged(path)) {
         discardStaged(path);
