@@ -101,11 +101,23 @@ TEST_F(Soak, RecordsAtTheHighestRateWithEverySignal) {
     auto wallBefore = start;
     std::int64_t framesBefore = frame_->controller().frameCounts().received;
     std::vector<std::string> otherStatuses;
+    // With ORVA_SOAK_RESIZE set, the window changes its size every ten seconds and repaints
+    // every graph at once: the layout and the whole-panel paint must not cost frames.
+    const bool resize = std::getenv("ORVA_SOAK_RESIZE") != nullptr;
+    auto resized = start;
+    bool large = true;
     while (steady_clock::now() - start < total) {
         pumpUntil(
             [&] {
                 if (status() != "Recording...")
                     otherStatuses.push_back(status());
+                if (resize && steady_clock::now() - resized >= seconds(10)) {
+                    resized = steady_clock::now();
+                    large = !large;
+                    frame_->SetSize(large ? wxSize(1280, 900) : wxSize(1000, 700));
+                    frame_->Refresh();
+                    frame_->Update();
+                }
                 return false;
             },
             duration_cast<milliseconds>(every));
