@@ -44,7 +44,8 @@ private:
     int waitingLocked() const;
 
     const int capacity_;
-    mutable std::mutex lock_; // guards the indices and the bytes
+    mutable std::mutex lock_; // guards the indices and the bytes they bound
+    std::mutex takeLock_;     // one take or clear at a time; store() never takes it
     std::vector<std::uint8_t> bytes_;
     // One byte always stays free, so that equal indices mean "empty", never "full".
     int writeIndex_ = 0;

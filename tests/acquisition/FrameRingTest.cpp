@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <thread>
+
 TEST(FrameRingTest, FramesWrapRoundTheEndAndComeOutWholeAndInOrder) {
     FrameRing ring(100);
     EXPECT_EQ(ring.store(countedFrames(10, 5).data(), 50, 10), 5);
@@ -30,4 +33,39 @@ TEST(FrameRingTest, FullRingDropsNewFramesInsteadOfOverwriting) {
     EXPECT_EQ(ring.store(countedFrames(10, 6, 25).data(), 60, 10), 4);
     EXPECT_EQ(ring.droppedFrames(), 5);
     EXPECT_EQ(takeAll(ring), countedFrames(10, 9, 20));
+}
+
+// The reader stores while the hand-over thread copies outside the ring's lock: every frame comes
+// out whole and in order, or is counted as dropped.
+TEST(FrameRingTest, StoringDuringATakeNeverTouchesTheBytesBeingCopied) {
+    constexpr int frameSize = 16;
+    constexpr std::uint32_t frames = 200000;
+    FrameRing ring(64 * frameSize + 1);
+    std::thread reader([&] {
+        for (std::uint32_t first = 0; first < frames; first += 8) {
+            FrameStream batch(frameSize);
+            for (std::uint32_t i = first; i < first + 8; ++i)
+                batch.frame(0).put(4, i, 4).put(8, ~i, 4).put(12, i * 2654435761u, 4);
+            ring.store(batch.data(), 8 * frameSize, frameSize);
+        }
+    });
+    std::int64_t taken = 0;
+    std::int64_t next = 0; // the lowest frame number still to come
+    Bytes dest(static_cast<std::size_t>(ring.capacity()));
+    for (bool done = false; !done;) {
+        done = taken + ring.droppedFrames() == frames;
+        const int bytes = ring.takeAll(dest.data(), ring.capacity());
+        for (int at = 0; at < bytes; at += frameSize) {
+            std::uint32_t word[3];
+            std::memcpy(word, dest.data() + at + 4, sizeof word);
+            ASSERT_GE(word[0], next);
+            ASSERT_EQ(word[1], ~word[0]);
+            ASSERT_EQ(word[2], word[0] * 2654435761u);
+            next = word[0] + 1;
+            ++taken;
+        }
+    }
+    reader.join();
+    EXPECT_EQ(taken + ring.droppedFrames(), frames);
+    EXPECT_GT(taken, 0);
 }
