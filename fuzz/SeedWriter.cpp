@@ -1,12 +1,15 @@
 // Writes the fuzzing seeds that come from the program's own writers into a corpus folder:
 // MAT files (a data file as "save data" writes it, and a big-endian file with nested
-// structures) and frame-decoder scenarios carrying valid frames of the box.
+// structures), the same files' elements for the compressed-MAT target and frame-decoder
+// scenarios carrying valid frames of the box.
 //
 //   fuzz_seed_writer <corpus folder>
 
+#include "KLib/Data/MatlabFormat.h"
 #include "KLib/Data/MatlabWriter.h"
 #include "files/ConsoleDataFileUI.h"
 #include "files/MatDataWriter.h"
+#include "fuzz/CompressedMatScenario.h"
 #include "fuzz/FrameScenario.h"
 #include "signal/ChannelSelection.h"
 
@@ -14,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -144,6 +148,35 @@ std::size_t frameSize(const Bytes& header) {
         computeChannelSelection(readFrameScenario(header.data(), header.size()).config).frameSize);
 }
 
+std::uint32_t readU32(const Bytes& bytes, std::size_t at, bool bigEndian) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        value |= std::uint32_t(bytes[at + i]) << (bigEndian ? 24 - 8 * i : 8 * i);
+    return value;
+}
+
+// The compressed-MAT target's input for a MAT file of ours: its top-level elements, each with
+// the control byte `control`; the header is the target's to write.
+Bytes compressedMatInput(const std::filesystem::path& path, bool bigEndian, std::uint8_t control) {
+    std::ifstream in(path, std::ios::binary);
+    const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    constexpr std::size_t headerBytes =
+        KLib::Matlab::HeaderTextBytes + KLib::Matlab::HeaderSubsystemBytes + 4;
+    Bytes input = {bigEndian ? CompressedMatFlags::bigEndian : std::uint8_t(0)};
+    for (std::size_t at = headerBytes; at + 8 <= file.size();) {
+        const std::size_t end =
+            std::min<std::size_t>(file.size(), at + 8 + readU32(file, at + 4, bigEndian));
+        if (at > headerBytes)
+            input.insert(input.end(), compressedMatElementEnd,
+                         compressedMatElementEnd + compressedMatElementEndBytes);
+        input.push_back(control);
+        input.insert(input.end(), file.begin() + static_cast<long>(at),
+                     file.begin() + static_cast<long>(end));
+        at = end;
+    }
+    return input;
+}
+
 bool writeBytes(const std::filesystem::path& path, const Bytes& bytes) {
     if (bytes.empty())
         return false;
@@ -162,8 +195,10 @@ int main(int argc, char** argv) {
     const std::filesystem::path corpus = argv[1];
     const std::filesystem::path mat = corpus / "fuzz_mat_reader";
     const std::filesystem::path frames = corpus / "fuzz_frame_decoder";
+    const std::filesystem::path compressed = corpus / "fuzz_mat_compressed";
     std::filesystem::create_directories(mat);
     std::filesystem::create_directories(frames);
+    std::filesystem::create_directories(compressed);
 
     // The usual box (2 SinCos, 1 HTL/TTL, 1 SSI, 1 Analog): position, angle error (subtract),
     // speed (differentiate) in two graphs at 10 kHz, 128 values per sweep.
@@ -178,6 +213,14 @@ int main(int argc, char** argv) {
         writeBytes(frames / "levels-small-ring", scenario(levels, 9, counters(100, 60))) &&
         writeBytes(frames / "gap-limit-and-heavy-loss",
                    scenario(usualBox, 3 * frameSize(usualBox), lossCounters())) &&
-        writeBytes(frames / "ring-overflow", scenario(levels, 100, counters(0, 200), 4));
+        writeBytes(frames / "ring-overflow", scenario(levels, 100, counters(0, 200), 4)) &&
+        writeBytes(compressed / "data-file",
+                   compressedMatInput(mat / "data-file.mat", false,
+                                      CompressedMatFlags::compressed |
+                                          2 << CompressedMatFlags::levelShift)) &&
+        writeBytes(compressed / "nested-big-endian",
+                   compressedMatInput(mat / "nested-big-endian.mat", true,
+                                      CompressedMatFlags::compressed |
+                                          3 << CompressedMatFlags::levelShift));
     return ok ? 0 : 1;
 }
