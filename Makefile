@@ -25,12 +25,14 @@ tsan-test:
 	$(MAKE) test PRESET=tsan
 
 # Fuzzes the input parsers (MAT reader, configuration loader, identification and capability
-# replies, frame decoder) with libFuzzer, FUZZ_SECONDS each; not part of `test`.
+# replies, frame decoder) with libFuzzer, FUZZ_SECONDS each, or FUZZ_RUNS executions each when
+# that is set; not part of `test`.
 FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?=
 fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)
-	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzzers build/fuzz
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_RUNS=$(FUZZ_RUNS) scripts/run-fuzzers build/fuzz
 
 run: build
 	@scripts/run build/$(PRESET)

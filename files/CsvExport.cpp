@@ -51,9 +51,11 @@ bool writeRows(std::ofstream& out, std::vector<Column>& columns, const GraphSamp
     const LocaleNumberFormat format;
     ProgressMeter meter(&ui, "Writing CSV file",
                         static_cast<std::uint64_t>(rows) * (columns.size() + 1), LargeDataValues);
-    // Room for the longest possible row, so that a row never overflows the buffer.
-    std::vector<char> buffer(WriteBufferBytes +
-                             (columns.size() + 1) * (LocaleNumberFormat::MaxChars + 1) + 1);
+    // Room for the longest possible row, so that a row never overflows the buffer, and no
+    // more than the rows need: a short export does not take a megabyte.
+    const std::size_t rowChars = (columns.size() + 1) * (LocaleNumberFormat::MaxChars + 1) + 1;
+    std::vector<char> buffer(std::min(WriteBufferBytes, static_cast<std::size_t>(rows) * rowChars) +
+                             rowChars);
     std::vector<std::vector<double>> block(
         columns.size(),
         std::vector<double>(static_cast<std::size_t>(std::min(rows, ProgressRows))));

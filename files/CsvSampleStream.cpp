@@ -79,7 +79,11 @@ bool CsvSampleStream::append(const std::vector<const double*>& columns, std::siz
         return false;
     // The lines go to the file a buffer at a time: one write per line cost a fifth of the time.
     const std::size_t lineChars = (columns.size() + 1) * cellChars + 1;
-    buffer_.resize(std::max(bufferChars, lineChars));
+    // As much as these rows need, up to bufferChars: a short recording does not take a
+    // megabyte.
+    const std::size_t wanted = std::max(std::min(bufferChars, rows * lineChars), lineChars);
+    if (buffer_.size() < wanted)
+        buffer_.resize(wanted);
     char* end = buffer_.data();
     for (std::size_t k = 0; k < rows; ++k) {
         if (static_cast<std::size_t>(end - buffer_.data()) + lineChars > buffer_.size())

@@ -1,5 +1,7 @@
 #include "fuzz/FrameScenario.h"
 
+#include "signal/ChannelSelection.h"
+
 #include <algorithm>
 
 namespace {
@@ -22,6 +24,42 @@ private:
     std::size_t size_;
     std::size_t at_ = 0;
 };
+
+// The counter of the frame whose counter bytes are at `at`, the counter before being `previous`,
+// with the substitutes of the frames before counted in `substitutes`.
+std::uint16_t frameCounter(const std::vector<std::uint8_t>& stream, std::size_t at,
+                           std::uint16_t previous, int& substitutes) {
+    int lost = frameScenarioLostFrames(stream[at], stream[at + 1]);
+    const int fill = std::min(lost, FrameDecoder::maxGapFill);
+    if (substitutes + fill > frameScenarioMaxSubstitutes)
+        lost = 0;
+    else
+        substitutes += fill;
+    return static_cast<std::uint16_t>(previous + 1 + lost);
+}
+
+// Replaces the counter bytes of every frame after the first by the counter they stand for.
+void writeCounters(std::vector<FrameScenario::Piece>& pieces, int frameSize) {
+    std::vector<std::uint8_t> stream;
+    for (const FrameScenario::Piece& piece : pieces)
+        stream.insert(stream.end(), piece.bytes.begin(), piece.bytes.end());
+    const auto size = static_cast<std::size_t>(frameSize);
+    if (stream.size() < frameCounterOffset + 2)
+        return;
+    auto counter = static_cast<std::uint16_t>(stream[frameCounterOffset] |
+                                              stream[frameCounterOffset + 1] << 8);
+    int substitutes = 0;
+    for (std::size_t at = frameCounterOffset + size; at + 1 < stream.size(); at += size) {
+        counter = frameCounter(stream, at, counter, substitutes);
+        stream[at] = static_cast<std::uint8_t>(counter);
+        stream[at + 1] = static_cast<std::uint8_t>(counter >> 8);
+    }
+    auto from = stream.begin();
+    for (FrameScenario::Piece& piece : pieces) {
+        std::copy(from, from + static_cast<long>(piece.bytes.size()), piece.bytes.begin());
+        from += static_cast<long>(piece.bytes.size());
+    }
+}
 
 constexpr int rates[] = {100, 10000, 250000, 500000}; // samples per second
 constexpr int ringSizes[] = {256, 1024, 4096, 65536}; // bytes
@@ -68,5 +106,6 @@ FrameScenario readFrameScenario(const std::uint8_t* data, std::size_t size) {
         piece.tick = (length & 0x80) != 0 && ticks < frameScenarioMaxTicks;
         ticks += piece.tick ? 1 : 0;
     }
+    writeCounters(scenario.pieces, computeChannelSelection(scenario.config).frameSize);
     return scenario;
 }
