@@ -24,9 +24,10 @@ asan-test:
 tsan-test:
 	$(MAKE) test PRESET=tsan
 
-# Fuzzes the input parsers (MAT reader, configuration loader, identification and capability
-# replies, frame decoder) with libFuzzer, FUZZ_SECONDS each, or FUZZ_RUNS executions each when
-# that is set; not part of `test`.
+# Fuzzes the input parsers (identification and capability replies, configuration loader, CSV
+# numbers and reader, MAT reader, compressed MAT elements, frame decoder, socket messages) with
+# libFuzzer, FUZZ_SECONDS each, or FUZZ_RUNS executions each when that is set; not part of
+# `test`.
 FUZZ_SECONDS ?= 60
 FUZZ_RUNS ?=
 fuzz: deps
