@@ -64,6 +64,7 @@ void MainFrame::buildMenus() {
     wxMenu* options = new wxMenu;
     options->Append(ID_CONNECT, "&Connect", "Connect to ORVA box");
     options->Append(ID_SETTINGS, "&Settings...", "Settings for ORVA box");
+    options->Append(ID_TRIGGER, "&Trigger...", "What Single waits for before its sweep");
     syncXItem_ =
         options->AppendCheckItem(ID_SYNC_X_AXIS, "Sync &X Axis", "Synchronize X axes of graphs");
     lockGraphsItem_ =
@@ -95,6 +96,8 @@ void MainFrame::buildToolBar() {
                         "Zoom In", "Zoom in with mouse");
     tools->AddRadioTool(ID_ZOOM_OUT, "Zoom Out", loadBitmap("MagnifyMinus.png"), wxNullBitmap,
                         "Zoom Out", "Zoom out with mouse");
+    tools->AddRadioTool(ID_CURSORS, "Cursors", loadBitmap("Cursors.png"), wxNullBitmap, "Cursors",
+                        "Place and drag the cursors with the mouse");
     tools->Realize();
 }
 

@@ -88,6 +88,7 @@ private:
     void onSaveData(wxCommandEvent& event);
     void onMouseWheel(wxMouseEvent& event);
     void onSettings(wxCommandEvent& event);
+    void onTrigger(wxCommandEvent& event);
 
     std::unique_ptr<InstrumentGraphBoard> graphs_;
     std::unique_ptr<MainController> controller_;

@@ -20,6 +20,7 @@ void MainFrame::bindEvents() {
     Bind(wxEVT_MENU, &MainFrame::onAbout, this, ID_ABOUT);
     Bind(wxEVT_MENU, &MainFrame::onConnect, this, ID_CONNECT);
     Bind(wxEVT_MENU, &MainFrame::onSettings, this, ID_SETTINGS);
+    Bind(wxEVT_MENU, &MainFrame::onTrigger, this, ID_TRIGGER);
     Bind(wxEVT_MENU, &MainFrame::onSyncXAxis, this, ID_SYNC_X_AXIS);
     Bind(wxEVT_MENU, &MainFrame::onLockGraphs, this, ID_LOCK_GRAPHS);
     Bind(
@@ -37,6 +38,8 @@ void MainFrame::bindEvents() {
         wxEVT_TOOL, [this](wxCommandEvent&) { panel_->server().setMode(1); }, ID_ZOOM_IN);
     Bind(
         wxEVT_TOOL, [this](wxCommandEvent&) { panel_->server().setMode(2); }, ID_ZOOM_OUT);
+    Bind(
+        wxEVT_TOOL, [this](wxCommandEvent&) { panel_->server().setMode(cursorMode); }, ID_CURSORS);
     Bind(wxEVT_TIMER, &MainFrame::onAutoZoomTick, this, ID_AUTO_ZOOM_TIMER);
     Bind(
         wxEVT_TIMER, [this](wxTimerEvent&) { controller_->dataTick(); }, ID_DATA_TIMER);

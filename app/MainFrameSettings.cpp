@@ -1,8 +1,9 @@
-// The main window's Settings command: the settings dialog, made once and kept, and the
-// controller applying what it returns.
+// The main window's Settings and Trigger commands: the settings dialog, made once and kept,
+// and the controller applying what it returns; the trigger dialog on the configuration.
 
 #include "app/ImageFiles.h"
 #include "app/MainFrame.h"
+#include "app/TriggerDialog.h"
 #include "config/SettingsDialog.h"
 
 #include <wx/icon.h>
@@ -18,6 +19,11 @@ void MainFrame::onSettings(wxCommandEvent&) {
     }
     if (settingsDialog_->ShowModal() == wxID_OK)
         controller_->applySettings();
+}
+
+void MainFrame::onTrigger(wxCommandEvent&) {
+    TriggerDialog dialog(this, controller_->config());
+    dialog.ShowModal();
 }
 
 void MainFrame::showBusy(bool busy) {

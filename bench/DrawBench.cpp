@@ -3,8 +3,10 @@
 // ten times about its middle. A repaint should cost about the same whatever the window holds.
 // Next to it, the data path: eight channels appended chunk by chunk and committed, against the
 // box's 500,000 frames per second ("realtime" is how many such streams one core keeps up with).
-// Last, what a spectrum of a 2^20-sample window holds the user-interface thread up: the FFT view
+// Then, what a spectrum of a 2^20-sample window holds the user-interface thread up: the FFT view
 // copies the analysed samples and hands them to its worker, which transforms them meanwhile.
+// Last, the statistics table's figures of eight channels over the samples on screen, which it
+// measures at every value-text tick.
 
 #include "NullPainting.h"
 #include "graph/FFTGraph.h"
@@ -136,8 +138,33 @@ void BM_SpectrumStartOfAMillionPoints(benchmark::State& state) {
     state.counters["F"] = view->range().transformLength;
 }
 
+void BM_StatisticsOfEightChannels(benchmark::State& state) {
+    constexpr int channels = 8;
+    BenchGraph g(static_cast<int>(state.range(0)), channels);
+    const std::vector<double> values = analogTrack(g.graph->capacity());
+    for (int c = 0; c < channels; ++c)
+        g.graph->appendSamples(c, values.data(), g.graph->capacity());
+    g.graph->advance(g.graph->capacity());
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (const ChannelTrace& trace : g.graph->traces()) {
+            SpanStatistics figures;
+            for (const SampleSpan& span : g.graph->statisticsSpans())
+                figures.add(trace.samples.data(), trace.envelope, span);
+            sum += figures.rms() + figures.maximum();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0) * channels);
+}
+
 } // namespace
 
+BENCHMARK(BM_StatisticsOfEightChannels)
+    ->ArgName("samples")
+    ->Arg(500000)
+    ->Arg(5000000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SpectrumStartOfAMillionPoints)
     ->ArgName("channels")
     ->Arg(1)

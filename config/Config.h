@@ -67,6 +67,17 @@ struct InputSettings {
     int systemFrequency = 64000000; // Hz, clock of the box
 };
 
+// The two vertical cursors of a plot, in the unit of its X axis: seconds from the start of a time
+// graph's data window, Hz in an FFT view. They belong to the data, so zooming and panning move
+// them with it.
+struct CursorPair {
+    std::optional<double> first;
+    std::optional<double> second;
+
+    bool any() const { return first || second; }
+    bool both() const { return first && second; }
+};
+
 struct FFTRegion {
     double freq = 0.0;      // Hz, centre of the band
     double width = 0.0;     // Hz, full width of the band
@@ -115,11 +126,31 @@ struct GraphData {
     std::string lissajousTolerance = "20"; // %, of the nominal radius, either side of the circle
     // The signal-quality table of the graph's inputs below the graph.
     bool signalQuality = false;
+    CursorPair cursors;    // of the time graph, s
+    CursorPair fftCursors; // of the FFT view, Hz
+    // The table of each channel's statistics over the visible span below the graph.
+    bool statistics = false;
+};
+
+// What "Single" waits for before its sweep.
+struct TriggerSettings {
+    enum Source { ChannelLevel = 0, ReferencePulse = 1 };
+    enum Slope { Rising = 0, Falling = 1, Either = 2 };
+
+    bool enabled = false;
+    int source = ChannelLevel;
+    int graph = 0;           // ChannelLevel: index in the graph list
+    int channel = 0;         // ChannelLevel: index in that graph's channel list
+    int input = 0;           // ReferencePulse: the SinCos or HTL/TTL input, in input numbering
+    std::string level = "0"; // in the channel's unit
+    int slope = Rising;
+    std::string preTrigger = "10"; // % of the sweep before the event
+    std::string timeout = "10";    // s without an event after which the status says so
 };
 
 struct Config {
     // Class version of GraphData written by this program; stored in the file before saving.
-    static constexpr int graphDataClassVersion = 5;
+    static constexpr int graphDataClassVersion = 6;
 
     InputSettings inputSettings;
     KLib::List<GraphData> graphList;
@@ -131,6 +162,7 @@ struct Config {
     // axes from the display time, since no stored axis state can be trusted.
     int GraphData_BOOST_CLASS_version = 0;
     bool torvenLogo = false;
+    TriggerSettings trigger;
 };
 
 // Appends a graph (or channel) with default fields and returns a reference to it.

@@ -137,6 +137,18 @@ template <class Archive> void point(Archive& ar, const char* xName, const char* 
     ar& make_nvp(yName, p.y);
 }
 
+// An optional value is stored as a flag and a value, the value 0 when there is none.
+template <class Archive>
+void optionalValue(Archive& ar, const char* setName, const char* valueName,
+                   std::optional<double>& value) {
+    bool set = value.has_value();
+    double stored = value.value_or(0.0);
+    ar& make_nvp(setName, set);
+    ar& make_nvp(valueName, stored);
+    if (Archive::is_loading::value)
+        value = set ? std::optional<double>(stored) : std::nullopt;
+}
+
 template <class Archive> void serialize(Archive& ar, GraphData& g, const unsigned int version) {
     config_detail::requireKnownVersion<GraphData>(version);
     config_detail::text(ar, "caption", g.caption);
@@ -173,6 +185,27 @@ template <class Archive> void serialize(Archive& ar, GraphData& g, const unsigne
         config_detail::text(ar, "lissajousTolerance", g.lissajousTolerance);
         ar& make_nvp("signalQuality", g.signalQuality);
     }
+    if (version >= 6) {
+        optionalValue(ar, "cursor1Set", "cursor1", g.cursors.first);
+        optionalValue(ar, "cursor2Set", "cursor2", g.cursors.second);
+        optionalValue(ar, "fftCursor1Set", "fftCursor1", g.fftCursors.first);
+        optionalValue(ar, "fftCursor2Set", "fftCursor2", g.fftCursors.second);
+        ar& make_nvp("statistics", g.statistics);
+    }
+}
+
+template <class Archive>
+void serialize(Archive& ar, TriggerSettings& t, const unsigned int version) {
+    config_detail::requireKnownVersion<TriggerSettings>(version);
+    ar& make_nvp("enabled", t.enabled);
+    ar& make_nvp("source", t.source);
+    ar& make_nvp("graph", t.graph);
+    ar& make_nvp("channel", t.channel);
+    ar& make_nvp("input", t.input);
+    config_detail::text(ar, "level", t.level);
+    ar& make_nvp("slope", t.slope);
+    config_detail::text(ar, "preTrigger", t.preTrigger);
+    config_detail::text(ar, "timeout", t.timeout);
 }
 
 template <class Archive> void serialize(Archive& ar, Config& c, const unsigned int version) {
@@ -189,22 +222,25 @@ template <class Archive> void serialize(Archive& ar, Config& c, const unsigned i
         ar& make_nvp("torvenLogo", c.torvenLogo);
     if (version >= 4)
         ar& make_nvp("lockGraphs", c.lockGraphs);
+    if (version >= 5)
+        ar& make_nvp("trigger", c.trigger);
 }
 
 } // namespace serialization
 } // namespace boost
 
-BOOST_CLASS_VERSION(Config, 4)
+BOOST_CLASS_VERSION(Config, 5)
 BOOST_CLASS_VERSION(InputSettings, 2)
 BOOST_CLASS_VERSION(SineInput, 0)
 BOOST_CLASS_VERSION(SquareInput, 1)
 BOOST_CLASS_VERSION(SSIInput, 4)
 BOOST_CLASS_VERSION(SSIInputWordDetails, 1)
 BOOST_CLASS_VERSION(AnalogInput, 0)
-BOOST_CLASS_VERSION(GraphData, 5)
+BOOST_CLASS_VERSION(GraphData, 6)
 BOOST_CLASS_VERSION(TextField, 0)
 BOOST_CLASS_VERSION(ChannelData, 3)
 BOOST_CLASS_VERSION(FFTRegion, 1)
+BOOST_CLASS_VERSION(TriggerSettings, 0)
 
 // Records are always stored by value, never through pointers.
 BOOST_CLASS_TRACKING(Config, boost::serialization::track_never)
@@ -218,3 +254,4 @@ BOOST_CLASS_TRACKING(GraphData, boost::serialization::track_never)
 BOOST_CLASS_TRACKING(TextField, boost::serialization::track_never)
 BOOST_CLASS_TRACKING(ChannelData, boost::serialization::track_never)
 BOOST_CLASS_TRACKING(FFTRegion, boost::serialization::track_never)
+BOOST_CLASS_TRACKING(TriggerSettings, boost::serialization::track_never)

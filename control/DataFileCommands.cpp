@@ -54,9 +54,15 @@ bool MainController::readDataFile(const std::string& path) {
         replaceConfiguration(std::move(loaded), pieces.fileName);
     }
     graphs_.rebuildAll();
+    graphs_.setTriggerIndex(data.triggerIndex);
     const std::vector<SampleTarget*> targets = graphs_.targets();
     for (std::size_t g = 0; g < data.graphs.size() && g < targets.size(); ++g) {
         const std::vector<LoadedChannel>& channels = data.graphs[g].channels;
+        // A recording's table of losses marks its substitutes in every graph.
+        for (const FrameLoss& loss : data.losses)
+            if (loss.atSample < static_cast<std::uint64_t>(data.maxLen))
+                targets[g]->framesLost(static_cast<int>(loss.atSample), loss.frames,
+                                       loss.substitutes);
         for (std::size_t c = 0; c < channels.size(); ++c)
             targets[g]->appendSamples(static_cast<int>(c), channels[c].values.data(),
                                       static_cast<int>(channels[c].values.size()));

@@ -36,4 +36,11 @@ public:
     // cost more than their pictures and follow at most a few times a second, unless `final`
     // asks for them now (a sweep ended, data were loaded, the recording stopped).
     virtual void updateDiagnostics(bool final) = 0;
+
+    // Where the event of the triggered sweep on the graphs stands; -1 for none.
+    void setTriggerIndex(std::int64_t index) { triggerIndex_ = index; }
+    std::int64_t triggerIndex() const override { return triggerIndex_; }
+
+private:
+    std::int64_t triggerIndex_ = -1;
 };

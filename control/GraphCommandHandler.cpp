@@ -69,6 +69,8 @@ void GraphCommandHandler::commit(Config& config, const Config& edited, const Gra
     case GraphChangeKind::lissajousRemoved:
     case GraphChangeKind::signalQualityAdded:
     case GraphChangeKind::signalQualityRemoved:
+    case GraphChangeKind::statisticsAdded:
+    case GraphChangeKind::statisticsRemoved:
         // The views follow the record's fields.
         board_.placeDiagnosticViews(change.graph);
         break;

@@ -17,6 +17,8 @@ bool viewAddable(const InputSettings& inputs, const GraphData& graph, int comman
         return !graph.lissajous && lissajousInputOf(inputs, graph) >= 0;
     case signalQualityCommand:
         return !graph.signalQuality && !encoderInputs(inputs, graph).empty();
+    case statisticsCommand:
+        return !graph.statistics;
     default:
         return false;
     }
@@ -61,7 +63,8 @@ GraphChange editView(RecordEditor& editor, const GraphTarget& target, GraphData&
     if (target.diagnostic == DiagnosticView::Lissajous) {
         if (editor.editLissajous(edited))
             kind = GraphChangeKind::lissajousEdited;
-    } else if (target.diagnostic == DiagnosticView::SignalQuality) {
+    } else if (target.diagnostic == DiagnosticView::SignalQuality ||
+               target.diagnostic == DiagnosticView::Statistics) {
         return {};
     } else if (target.fftView) {
         if (editor.editFFT(edited))
@@ -85,6 +88,9 @@ GraphChange removeView(Config& config, const GraphTarget& target,
     case DiagnosticView::SignalQuality:
         graph->signalQuality = false;
         return {GraphChangeKind::signalQualityRemoved, target.graph, -1};
+    case DiagnosticView::Statistics:
+        graph->statistics = false;
+        return {GraphChangeKind::statisticsRemoved, target.graph, -1};
     case DiagnosticView::None:
         break;
     }
@@ -108,6 +114,9 @@ GraphChange addView(const InputSettings& inputs, int command, int index, GraphDa
         graph.lissajous = true;
         graph.lissajousInput = lissajousInputOf(inputs, graph);
         return {GraphChangeKind::lissajousAdded, index, -1};
+    case statisticsCommand:
+        graph.statistics = true;
+        return {GraphChangeKind::statisticsAdded, index, -1};
     default:
         graph.signalQuality = true;
         return {GraphChangeKind::signalQualityAdded, index, -1};
@@ -127,6 +136,7 @@ GraphChange graphCommand(Config& config, RecordEditor& editor, int command,
     case addFFTGraphCommand:
     case addLissajousCommand:
     case signalQualityCommand:
+    case statisticsCommand:
         return addView(config.inputSettings, command, target.graph, *graph);
     default:
         return {};
@@ -209,7 +219,8 @@ bool graphCommandApplies(const Config& config, int command, const GraphTarget& t
     case removeGraphCommand:
         return true;
     case editGraphCommand:
-        return target.diagnostic != DiagnosticView::SignalQuality;
+        return target.diagnostic != DiagnosticView::SignalQuality &&
+               target.diagnostic != DiagnosticView::Statistics;
     default:
         return viewAddable(config.inputSettings, graph, command);
     }

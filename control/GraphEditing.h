@@ -29,7 +29,7 @@ public:
 };
 
 // The diagnostic views a graph can have below it.
-enum class DiagnosticView { None, Lissajous, SignalQuality };
+enum class DiagnosticView { None, Lissajous, SignalQuality, Statistics };
 
 // What a context menu was opened on.
 struct GraphTarget {
@@ -53,6 +53,8 @@ enum class GraphChangeKind {
     lissajousRemoved,
     signalQualityAdded,
     signalQualityRemoved,
+    statisticsAdded,
+    statisticsRemoved,
     channelInserted, // a new channel at GraphChange::channel
     channelEdited,
     channelRemoved, // the channel that was at GraphChange::channel

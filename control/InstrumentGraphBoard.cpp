@@ -3,6 +3,7 @@
 #include <iterator>
 
 void InstrumentGraphBoard::recreate(Config& config) {
+    setTriggerIndex(-1);
     server_->clear();
     graphs_.clear();
     diagnostics_.clear();
@@ -97,6 +98,8 @@ void InstrumentGraphBoard::refitFFTView(int index) {
 }
 
 void InstrumentGraphBoard::rebuildAll() {
+    // Emptied windows hold no triggered sweep.
+    setTriggerIndex(-1);
     for (const KLib::Ref<Graph>& graph : graphs_)
         graph->rebuild();
     // The views measure the windows as the rebuild left them.
@@ -187,6 +190,15 @@ void InstrumentGraphBoard::placeDiagnosticViews(int index) {
         server_->removeInstrument(views.quality.get());
         views.quality.reset();
     }
+    // The statistics come last, right below the graph's other views.
+    if (record.statistics && !views.statistics) {
+        views.statistics =
+            KLib::Ref<StatisticsView>(new StatisticsView(*server_, record, graphs_[at]));
+        server_->addInstrument(views.statistics, instrumentAfter(at));
+    } else if (!record.statistics && views.statistics) {
+        server_->removeInstrument(views.statistics.get());
+        views.statistics.reset();
+    }
 }
 
 void InstrumentGraphBoard::removeDiagnosticViews(int index) {
@@ -195,6 +207,8 @@ void InstrumentGraphBoard::removeDiagnosticViews(int index) {
         server_->removeInstrument(views.lissajous.get());
     if (views.quality)
         server_->removeInstrument(views.quality.get());
+    if (views.statistics)
+        server_->removeInstrument(views.statistics.get());
     views = DiagnosticViews{};
 }
 
@@ -215,6 +229,8 @@ InstrumentGraphBoard::diagnosticViewOf(const Instrument* instrument) const {
             return {static_cast<int>(g), DiagnosticView::Lissajous};
         if (diagnostics_[g].quality.get() == instrument)
             return {static_cast<int>(g), DiagnosticView::SignalQuality};
+        if (diagnostics_[g].statistics.get() == instrument)
+            return {static_cast<int>(g), DiagnosticView::Statistics};
     }
     return {-1, DiagnosticView::None};
 }

@@ -4,6 +4,7 @@
 #include "control/GraphEditing.h"
 #include "diagview/LissajousView.h"
 #include "diagview/SignalQualityView.h"
+#include "diagview/StatisticsView.h"
 #include "graph/FFTGraph.h"
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
@@ -76,6 +77,7 @@ private:
     struct DiagnosticViews {
         KLib::Ref<LissajousView> lissajous;
         KLib::Ref<SignalQualityView> quality;
+        KLib::Ref<StatisticsView> statistics;
     };
     void removeDiagnosticViews(int index);
 

@@ -3,6 +3,7 @@
 #include "config/ConfigFile.h"
 #include "control/ConfigurationCheck.h"
 #include "control/FileLog.h"
+#include "control/TriggerGate.h"
 
 #include <cerrno>
 #include <filesystem>

@@ -16,6 +16,7 @@
 #include <string>
 
 class FileLog;
+class TriggerGate;
 
 enum RecordingMode { Idle = 0, Continuous = 1, Single = 2, Log = 3 };
 
@@ -128,6 +129,9 @@ private:
     // The status of the data path after a delivery: `worst` of its chunks. A loss stays shown
     // for a while, so that the clean deliveries after it do not replace it before it is read.
     void showDeliveryStatus(DecodeStatus worst);
+    // Puts the trigger gate in front of the graphs; false, with the reason shown, when the
+    // configuration's trigger cannot be used.
+    bool armTrigger(bool check);
 
     InputSettings userInputSettings() const;
     void resetPositionUnwrap();
@@ -168,6 +172,8 @@ private:
     int lossShownFor_ = 0;             // data ticks for which a loss status stays on the status bar
     double savedDisplayTime_ = 0.0;    // s, while a log recording runs
     std::unique_ptr<FileLog> fileLog_; // while a log into a file runs
+    std::unique_ptr<TriggerGate> trigger_; // while a single sweep waits for or follows its event
+    int triggerPreTrigger_ = 0;            // samples of the sweep before the event
     std::unique_ptr<SettingsValues> settings_;       // once the settings dialog has been asked for
     std::unique_ptr<KLib::USB::BoxWatcher> watcher_; // from start-up on
 };

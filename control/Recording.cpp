@@ -3,6 +3,8 @@
 
 #include "control/FileLog.h"
 #include "control/MainController.h"
+#include "control/TriggerGate.h"
+#include "control/TriggerSetup.h"
 
 #include "graph/WindowMemory.h"
 
@@ -20,6 +22,10 @@ void MainController::startRecording(int mode) {
             return;
         }
     }
+    // A trigger that cannot work is reported before anything changes.
+    const bool triggered = mode == Single && config_.trigger.enabled;
+    if (triggered && !armTrigger(true))
+        return;
     if (mode_ != Idle)
         stopRecording();
     if (!logFile.empty() && !openFileLog(logFile))
@@ -31,7 +37,7 @@ void MainController::startRecording(int mode) {
         ui_.showStatus("Recording...");
         break;
     case Single:
-        ui_.showStatus("Recording (single)...");
+        ui_.showStatus(triggered ? "Waiting for trigger..." : "Recording (single)...");
         break;
     case Log:
         savedDisplayTime_ = config_.inputSettings.displayTime;
@@ -44,6 +50,8 @@ void MainController::startRecording(int mode) {
     }
     graphs_.rebuildAll();
     graphs_.refresh();
+    if (triggered)
+        armTrigger(false);
     acquisition_.decoding().configure(selection_.frameSize, config_.inputSettings.failure_add_value,
                                       config_.inputSettings.rate, selection_.graphChannels);
     acquisition_.beginRecording();
@@ -68,6 +76,7 @@ void MainController::stopRecording() {
     }
     if (mode_ != Idle)
         graphs_.updateDiagnostics(true);
+    trigger_.reset();
     mode_ = Idle;
     pipeFailureSeen_ = false;
     acquisition_.setRecordingMode(Idle);
@@ -110,9 +119,14 @@ void MainController::handleDataArrival() {
         std::vector<SampleTarget*> targets = graphs_.targets();
         if (fileLog_)
             targets = fileLog_->targets(targets);
+        const bool waiting = trigger_ && !trigger_->fired();
+        if (trigger_)
+            targets = trigger_->targets();
         graphs_.holdLiveDrawing(true);
         result = acquisition_.decoding().replay(targets, more);
         graphs_.holdLiveDrawing(false);
+        if (waiting && trigger_->fired())
+            graphs_.setTriggerIndex(triggerPreTrigger_);
         showDeliveryStatus(result.worst);
     }
     // The hand-over thread decodes the next piece, or fills the buffer again once released.
@@ -134,9 +148,32 @@ void MainController::showDeliveryStatus(DecodeStatus worst) {
     constexpr int lossShownTicks = 20;
     if (worst != DecodeStatus::Recording)
         lossShownFor_ = lossShownTicks;
-    if (worst != DecodeStatus::Recording || lossShownFor_ == 0)
-        ui_.showStatus(worst == DecodeStatus::Recording && fileLog_ ? fileLog_->progressText()
-                                                                    : statusText(worst));
+    if (worst != DecodeStatus::Recording || lossShownFor_ == 0) {
+        if (worst == DecodeStatus::Recording && trigger_ && !trigger_->fired())
+            ui_.showStatus(
+                waitingText(static_cast<double>(trigger_->received()) / config_.inputSettings.rate,
+                            leadingNumber(config_.trigger.timeout)));
+        else
+            ui_.showStatus(worst == DecodeStatus::Recording && fileLog_ ? fileLog_->progressText()
+                                                                        : statusText(worst));
+    }
+}
+
+bool MainController::armTrigger(bool check) {
+    const TriggerSetup setup = setUpTrigger(config_, windowCapacity(config_.inputSettings));
+    if (!setup.usable) {
+        ui_.showStatus(setup.problem);
+        ui_.showMessage(setup.problem);
+        return false;
+    }
+    if (check)
+        return true;
+    std::vector<int> channels;
+    for (const std::vector<ChannelRuntime>& graph : selection_.graphChannels)
+        channels.push_back(static_cast<int>(graph.size()));
+    trigger_ = std::make_unique<TriggerGate>(setup.condition, graphs_.targets(), channels);
+    triggerPreTrigger_ = setup.condition.preTrigger;
+    return true;
 }
 
 void MainController::endSweep() {

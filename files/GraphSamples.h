@@ -3,6 +3,7 @@
 #include "files/DiagnosticRecord.h"
 #include "graph/Graph.h"
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,8 @@ public:
                             int count) const = 0;
     // The figures of the diagnostic views, in graph order; none by default.
     virtual std::vector<DiagnosticRecord> diagnosticRecords() const { return {}; }
+    // Where the event of a triggered sweep stands among the samples, from 0; -1 without one.
+    virtual std::int64_t triggerIndex() const { return -1; }
 };
 
 // The live graphs of the main window.

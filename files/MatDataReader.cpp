@@ -201,6 +201,9 @@ bool readMatDataFile(const std::string& path, LoadedData& data, FileProgress* pr
                 data.hasRate = true;
             if (variable.name == "lost")
                 data.losses = lossTable(values, variable.dimensions);
+            if (variable.name == "triggerIndex" && values.size() == 1 && values[0] >= 1.0 &&
+                values[0] <= 2147483647.0)
+                data.triggerIndex = static_cast<std::int64_t>(values[0]) - 1;
         }
         meter.reach(static_cast<std::uint64_t>(reader.filePosition()));
         if (variable.classNumber == 0 || reader.endOfFile())

@@ -34,6 +34,8 @@ struct LoadedData {
     int maxLen = 0; // values of the longest channel
     // The table "lost" of a recording: where and how many frames were lost.
     std::vector<FrameLoss> losses;
+    // The sample of a triggered sweep's event, from 0; -1 without one.
+    std::int64_t triggerIndex = -1;
 };
 
 // The rate (samples per second) from the first two time stamps (s) of a "time" column; false

@@ -133,6 +133,10 @@ bool writeContent(KLib::MatlabWriter& writer, Config& config, const GraphSamples
     }
     if (!writeDiagnostics(writer, graphs))
         return false;
+    // The row of the trigger's event, counted from 1 as MATLAB counts.
+    const double triggerRow = static_cast<double>(graphs.triggerIndex() + 1);
+    if (graphs.triggerIndex() >= 0 && !writer.writeMatrix("triggerIndex", &triggerRow, 1, 1))
+        return false;
     if (longest > 0) {
         if (!writeTimeColumn(writer, longest, dt, buffer))
             return false;

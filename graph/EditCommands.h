@@ -14,4 +14,6 @@ enum EditCommandId {
     removeChannelCommand = 10108,
     addLissajousCommand = 10109,
     signalQualityCommand = 10110,
+    statisticsCommand = 10111,
+    clearCursorsCommand = 10112,
 };

@@ -38,6 +38,7 @@ public:
     void setXAxis(bool isFFT, double scaleX, double offsetX) override;
     void updateValueTexts() override {}
     void setValueCallback(ValueCallback) override {}
+    void setCursors(bool isFFT, const CursorPair& cursors) override;
 
     // Spectrum edits that follow the record's channel list: a new channel has no spectrum
     // until the next computation.
@@ -78,6 +79,9 @@ private:
     // Sets the X axis to run from 0 Hz to just below the Nyquist frequency; no broadcast.
     void fitXAxis();
     void broadcastXAxis() override;
+    CursorPair& cursors() const override { return graph_.fftCursors; }
+    void broadcastCursors() override;
+    void drawCursorReadout(Painter& painter) const;
 
     void drawBackground(Painter& painter) const;
     void drawRegions(Painter& painter) const;

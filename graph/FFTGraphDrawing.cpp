@@ -4,6 +4,7 @@
 #include "graph/InstrumentServer.h"
 #include "graph/LegendEntry.h"
 #include "graph/Painter.h"
+#include "graph/PlotCursors.h"
 #include "graph/PlotGrid.h"
 #include "graph/TickScale.h"
 #include "signal/Units.h"
@@ -30,6 +31,34 @@ void FFTGraph::draw(Painter& painter) {
     drawBackground(painter);
     drawCurves(painter);
     drawLegend(painter);
+    drawCursorReadout(painter);
+}
+
+void FFTGraph::drawCursorReadout(Painter& painter) const {
+    const CursorPair& cursors = graph_.fftCursors;
+    if (!cursors.any())
+        return;
+    std::vector<ReadoutLine> lines = cursorPositionLines(cursors, "f", "Hz", "");
+    const int transformLength = analyser_.transformLength();
+    const double binsPerHz = transformLength * dt();
+    const std::string scaleText = graph_.fftLogScale ? "dB " : "";
+    for (int i = 0; i < channelCount(); ++i) {
+        const ChannelData& channel = graph_.channelList[static_cast<size_t>(i)];
+        const std::vector<double>& spectrum = spectra_[static_cast<size_t>(i)];
+        // A channel added since the last computation has no spectrum yet.
+        const int bins = range_.windowLength < 1
+                             ? 0
+                             : std::min(transformLength / 2, static_cast<int>(spectrum.size()));
+        const double first =
+            interpolatedSample(spectrum.data(), bins, cursors.first.value_or(-1.0) * binsPerHz);
+        const double second =
+            interpolatedSample(spectrum.data(), bins, cursors.second.value_or(-1.0) * binsPerHz);
+        lines.push_back(channelReadoutLine(cursors, first, second,
+                                           scaleText + unitName(channel.unit), channel.color));
+    }
+    // Drawn whole every time: the box needs to cover no earlier one.
+    double width = 0.0;
+    drawCursors(painter, frame(), cursors, lines, server_.fontHeight(), width);
 }
 
 void FFTGraph::drawBackground(Painter& painter) const {

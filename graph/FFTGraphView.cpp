@@ -94,6 +94,15 @@ bool FFTGraph::autoScaleY() {
     return axes().fitY(low - margin, high + margin);
 }
 
+void FFTGraph::broadcastCursors() {
+    server_.broadcastCursors(true, graph_.fftCursors);
+}
+
+void FFTGraph::setCursors(bool isFFT, const CursorPair& cursors) {
+    if (server_.syncXAxis() && isFFT)
+        graph_.fftCursors = cursors;
+}
+
 void FFTGraph::setXAxis(bool isFFT, double scaleX, double offsetX) {
     if (!server_.syncXAxis() || !isFFT)
         return;

@@ -7,6 +7,8 @@
 #include "graph/PlotFrame.h"
 #include "graph/PlotInstrument.h"
 #include "graph/SampleEnvelope.h"
+#include "graph/SpanStatistics.h"
+#include "graph/SubstituteMarks.h"
 
 #include <vector>
 
@@ -52,6 +54,7 @@ public:
     void setXAxis(bool isFFT, double scaleX, double offsetX) override;
     void updateValueTexts() override;
     void setValueCallback(ValueCallback callback) override;
+    void setCursors(bool isFFT, const CursorPair& cursors) override;
 
     // Trace edits that follow the record's channel list, passed on to the FFT view; rebuild()
     // comes afterwards.
@@ -70,6 +73,8 @@ public:
     // SampleTarget: values beyond the window's end are dropped until restart().
     void appendSamples(int channel, const double* values, int count) override;
     bool advance(int count) override;
+    // Marks where the chunk's substitutes stand in the window.
+    void framesLost(int atValue, std::int64_t frames, int substitutes) override;
 
     GraphTiming timing() const;
     // Copies up to `count` samples of the channel's current sweep, from index `from` up to where
@@ -83,6 +88,12 @@ public:
     int capacity() const { return capacity_; }
     int writeIndex() const { return writeIndex_; }
     const std::vector<ChannelTrace>& traces() const { return traces_; }
+    // Where the window holds substitutes for lost frames.
+    const SubstituteMarks& substitutes() const { return substitutes_; }
+    // The samples that statistics of the graph cover: those between the cursors when both are
+    // set, else those between the X limits; of them only samples the window has held, and not
+    // the gap ahead of the newest sample, which is not drawn.
+    std::vector<SampleSpan> statisticsSpans() const;
     PlotFrame frame() const;
 
     // The FFT view analysing the visible part of this graph: it takes a new range when the X axis
@@ -112,6 +123,10 @@ private:
     Point& p2() const { return graph_.graphP2; }
     PlotAxes axes() const override { return PlotAxes{scale(), offset(), p1(), p2()}; }
     void broadcastXAxis() override;
+    CursorPair& cursors() const override { return graph_.cursors; }
+    void broadcastCursors() override;
+    // The cursor lines and the readout of the positions and each channel's values there.
+    void drawCursorReadout(Painter& painter);
     // New range and spectra for the FFT view after an X axis change.
     void analyseVisibleRange();
 
@@ -141,6 +156,15 @@ private:
     // the sweep had got before a rebuild restarted the write position.
     int dataEnd_ = 0;
     std::vector<ChannelTrace> traces_;
+    SubstituteMarks substitutes_;
+    // Losses told for the chunk being appended; marked when it is committed.
+    struct PendingLoss {
+        int atValue = 0;
+        int substitutes = 0;
+    };
+    std::vector<PendingLoss> pendingLosses_;
     ValueCallback valueCallback_;
     FFTGraph* fftView_ = nullptr;
+    // Pixels, of the cursor readout drawn since the last whole drawing.
+    double readoutWidth_ = 0.0;
 };

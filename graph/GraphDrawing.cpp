@@ -3,8 +3,10 @@
 #include "graph/Graph.h"
 #include "graph/InstrumentServer.h"
 #include "graph/Painter.h"
+#include "graph/PlotCursors.h"
 #include "graph/PlotGrid.h"
 #include "graph/TickScale.h"
+#include "signal/Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +37,8 @@ void Graph::draw(Painter& painter) {
         drawCurves(painter, gapEnd * dt_, capacity_ * dt_);
     drawLegend(painter);
     drawRangeBars(painter);
+    readoutWidth_ = 0.0;
+    drawCursorReadout(painter);
 }
 
 void Graph::drawBackground(Painter& painter, bool labels) const {
@@ -120,4 +124,25 @@ void Graph::drawLive(int from) {
     for (ChannelTrace& trace : traces_)
         trace.currentValue = trace.samples[static_cast<size_t>(writeIndex_)];
     drawRangeBars(*screen);
+    // The new piece may have run under the cursors, and their values may have changed.
+    drawCursorReadout(*screen);
+}
+
+void Graph::drawCursorReadout(Painter& painter) {
+    const CursorPair& cursors = graph_.cursors;
+    if (!cursors.any())
+        return;
+    std::vector<ReadoutLine> lines = cursorPositionLines(cursors, "t", "s", "Hz");
+    // Samples the window has never held are not data.
+    const int held = std::min(capacity_, highWater_);
+    for (int i = 0; i < channelCount(); ++i) {
+        const ChannelData& channel = graph_.channelList[static_cast<size_t>(i)];
+        const double* samples = traces_[static_cast<size_t>(i)].samples.data();
+        const double first = interpolatedSample(samples, held, cursors.first.value_or(-1.0) / dt_);
+        const double second =
+            interpolatedSample(samples, held, cursors.second.value_or(-1.0) / dt_);
+        lines.push_back(
+            channelReadoutLine(cursors, first, second, unitName(channel.unit), channel.color));
+    }
+    drawCursors(painter, frame(), cursors, lines, server_.fontHeight(), readoutWidth_);
 }

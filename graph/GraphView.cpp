@@ -65,6 +65,45 @@ bool Graph::autoScaleY() {
     return axes().fitY(low, high);
 }
 
+std::vector<SampleSpan> Graph::statisticsSpans() const {
+    const PlotFrame f = frame();
+    double from = f.xValue(f.p1.x);
+    double to = f.xValue(f.p2.x);
+    if (graph_.cursors.both()) {
+        from = *graph_.cursors.first;
+        to = *graph_.cursors.second;
+    }
+    if (to < from)
+        std::swap(from, to);
+    // Samples at the limits count; a limit a rounding error off a sample's time still takes it.
+    constexpr double slack = 1e-9; // samples
+    const int held = std::min(capacity_, highWater_);
+    const double first = std::ceil(from / dt_ - slack);
+    const double last = std::floor(to / dt_ + slack) + 1.0;
+    if (!(first < last) || last <= 0.0 || first >= held)
+        return {};
+    const SampleSpan span{static_cast<int>(std::max(first, 0.0)),
+                          static_cast<int>(std::min(last, static_cast<double>(held)))};
+    if (writeIndex_ <= 0 || writeIndex_ >= capacity_)
+        return {span};
+    const int gapEnd = std::min(capacity_, writeIndex_ + capacity_ / 10);
+    std::vector<SampleSpan> spans;
+    if (span.first < writeIndex_)
+        spans.push_back({span.first, std::min(span.last, writeIndex_)});
+    if (span.last > gapEnd)
+        spans.push_back({std::max(span.first, gapEnd), span.last});
+    return spans;
+}
+
+void Graph::broadcastCursors() {
+    server_.broadcastCursors(false, graph_.cursors);
+}
+
+void Graph::setCursors(bool isFFT, const CursorPair& cursors) {
+    if (server_.syncXAxis() && !isFFT)
+        graph_.cursors = cursors;
+}
+
 void Graph::setXAxis(bool isFFT, double scaleX, double offsetX) {
     if (!server_.syncXAxis() || isFFT)
         return;

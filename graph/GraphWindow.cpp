@@ -4,6 +4,7 @@
 #include "graph/WindowMemory.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -62,6 +63,8 @@ void Graph::rebuild() {
     // A smaller window holds fewer samples than before; at another rate they mean nothing.
     highWater_ = std::min(highWater_, capacity_);
     dataEnd_ = dt_ == previousDt ? std::min(dataEnd_, capacity_) : 0;
+    substitutes_.overwritten(capacity_, std::numeric_limits<int>::max());
+    pendingLosses_.clear();
     if (fftView_)
         fftView_->rebuild();
 }
@@ -106,9 +109,20 @@ void Graph::appendSamples(int channel, const double* values, int count) {
     trace.envelope.update(trace.samples.data(), first, first + static_cast<size_t>(n) + 1);
 }
 
+void Graph::framesLost(int atValue, std::int64_t frames, int substitutes) {
+    (void)frames;
+    pendingLosses_.push_back({atValue, substitutes});
+}
+
 bool Graph::advance(int count) {
     const int old = writeIndex_;
     writeIndex_ = old + std::min(std::max(count, 0), capacity_ - old);
+    substitutes_.overwritten(old, writeIndex_);
+    for (const PendingLoss& loss : pendingLosses_) {
+        const int first = old + std::max(loss.atValue, 0);
+        substitutes_.add(first, std::min(loss.substitutes, writeIndex_ - first));
+    }
+    pendingLosses_.clear();
     highWater_ = std::max(highWater_, writeIndex_);
     // A sweep writes from the left: what lies beyond it is older.
     dataEnd_ = writeIndex_;

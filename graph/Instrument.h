@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KLib/Object.h"
+#include "config/Config.h"
 
 #include <functional>
 #include <string>
@@ -59,4 +60,16 @@ public:
     virtual void takeFinishedWork() {}
     // Receives every value shown in a value text.
     virtual void setValueCallback(ValueCallback callback) = 0;
+
+    // Cursors, for instruments that have them: a press in the plot area at pixel column x
+    // places or grabs one (pressCursor), dragging moves it (dragCursor).
+    virtual void pressCursor(double x) { (void)x; }
+    virtual void dragCursor(double x) { (void)x; }
+    virtual bool hasCursors() const { return false; }
+    virtual void clearCursors() {}
+    // Cursors handed on by an instrument of the given kind while the X axes are synchronised.
+    virtual void setCursors(bool isFFT, const CursorPair& cursors) {
+        (void)isFFT;
+        (void)cursors;
+    }
 };

@@ -173,6 +173,11 @@ void InstrumentServer::broadcastXAxis(bool isFFT, double scaleX, double offsetX)
         instrument->setXAxis(isFFT, scaleX, offsetX);
 }
 
+void InstrumentServer::broadcastCursors(bool isFFT, const CursorPair& cursors) {
+    for (const auto& instrument : instruments_)
+        instrument->setCursors(isFFT, cursors);
+}
+
 void InstrumentServer::collectFinishedWork() {
     // A copy: an instrument's repaint request may not change the list, but a removal could.
     const std::vector<KLib::Ref<Instrument>> instruments = instruments_;

@@ -16,7 +16,7 @@ class Graph;
 class FFTGraph;
 
 // What the mouse does in a plot area.
-enum MouseMode { moveMode = 0, zoomInMode = 1, zoomOutMode = 2 };
+enum MouseMode { moveMode = 0, zoomInMode = 1, zoomOutMode = 2, cursorMode = 3 };
 
 // The instruments of the graph panel, stacked top to bottom: their layout, painting, the mouse
 // routing and the interaction state. The toolkit side supplies the window operations below.
@@ -61,6 +61,7 @@ public:
     void setSyncXAxis(bool on);
     bool syncXAxis() const { return syncXAxis_; }
     void broadcastXAxis(bool isFFT, double scaleX, double offsetX);
+    void broadcastCursors(bool isFFT, const CursorPair& cursors);
 
     // The mouse's mode; the highlight goes, as the zones it marked may mean something else now.
     void setMode(int mode) {

@@ -53,6 +53,10 @@ void InstrumentServer::pressed(double x, double y) {
     const int code = hit.result.code;
     if (code == plotHit) {
         captured_ = target;
+        if (mode_ == cursorMode) {
+            target->pressCursor(x);
+            refresh();
+        }
     } else if (code == viewportHit) {
         captured_ = target;
         showGraphMenu(*target, x, y);
@@ -112,6 +116,9 @@ void InstrumentServer::mouseMotion(double x, double y, bool dragging) {
             refresh();
             pressX_ = x;
             pressY_ = y;
+        } else if (mode_ == cursorMode) {
+            captured_->dragCursor(x);
+            refresh();
         } else {
             // The rubber band of the zoom rectangle.
             drawHighlight(pressX_, pressY_, x, y);

@@ -41,6 +41,8 @@ constexpr MenuItem graphMenu[] = {
     {addLissajousCommand, "Add Lissajous view",
      "Add a Lissajous view of a SinCos input of this graph"},
     {signalQualityCommand, "Signal quality", "Show the signal quality of this graph's inputs"},
+    {statisticsCommand, "Statistics", "Show the statistics of this graph's channels on screen"},
+    {clearCursorsCommand, "Clear cursors", "Remove the cursors of this graph"},
 };
 
 // The context menu of a legend row, in menu order.
@@ -111,8 +113,22 @@ std::unique_ptr<Painter> WXInstrumentServer::screenPainter() {
     return WXPainter::onScreen(*window_, font_);
 }
 
-void WXInstrumentServer::showGraphMenu(Instrument&, double x, double y) {
-    popUp(window_, graphMenu, std::size(graphMenu), x, y, menuHandler_, menuFilter_);
+void WXInstrumentServer::showGraphMenu(Instrument& instrument, double x, double y) {
+    // Clearing the cursors is the panel's own command: no record of the graph list changes.
+    const MenuHandler handler = [&](int id) {
+        if (id == clearCursorsCommand) {
+            instrument.clearCursors();
+            refresh();
+        } else if (menuHandler_) {
+            menuHandler_(id);
+        }
+    };
+    const MenuFilter filter = [&](int id) {
+        if (id == clearCursorsCommand)
+            return instrument.hasCursors();
+        return !menuFilter_ || menuFilter_(id);
+    };
+    popUp(window_, graphMenu, std::size(graphMenu), x, y, handler, filter);
 }
 
 void WXInstrumentServer::showChannelMenu(Instrument&, int, bool addOnly, double x, double y) {

@@ -141,12 +141,13 @@ TEST(ConfigLoad, SSIInputBeforeVersion4HoldsNothingAndLoadsAtElementDefaults) {
 }
 
 TEST(ConfigLoad, ConfigVersion1LeavesTheGraphDataVersionUntouched) {
-    std::string text = replaced(dataFile("default.cfg"), "version=\"4\">\n\t<inputSettings",
+    std::string text = replaced(dataFile("default.cfg"), "version=\"5\">\n\t<inputSettings",
                                 "version=\"1\">\n\t<inputSettings");
     text =
-        replaced(text, "\t<GraphData_BOOST_CLASS_version>5</GraphData_BOOST_CLASS_version>\n", "");
+        replaced(text, "\t<GraphData_BOOST_CLASS_version>6</GraphData_BOOST_CLASS_version>\n", "");
     text = replaced(text, "\t<torvenLogo>0</torvenLogo>\n", "");
     text = replaced(text, "\t<lockGraphs>0</lockGraphs>\n", "");
+    text.erase(text.find("\t<trigger"), text.find("</trigger>\n") + 11 - text.find("\t<trigger"));
     Config config;
     ASSERT_TRUE(loadText(config, text, "config-v1.cfg"));
     EXPECT_EQ(config.GraphData_BOOST_CLASS_version, 0);

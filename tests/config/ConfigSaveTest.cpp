@@ -33,7 +33,7 @@ TEST(ConfigSave, StoresTheCurrentGraphDataVersionBeforeWriting) {
     Config config;
     ASSERT_EQ(config.GraphData_BOOST_CLASS_version, 0);
     ASSERT_TRUE(saveConfig(config, temporaryPath("version.cfg")));
-    EXPECT_EQ(config.GraphData_BOOST_CLASS_version, 5);
+    EXPECT_EQ(config.GraphData_BOOST_CLASS_version, 6);
 }
 
 TEST(ConfigSave, SavingTwiceGivesIdenticalFiles) {
@@ -43,16 +43,19 @@ TEST(ConfigSave, SavingTwiceGivesIdenticalFiles) {
 }
 
 TEST(ConfigSave, EmptyGraphListGivesTheTextClassItsNumberOnlyAtALaterText) {
-    // With no graph, no text is ever written: the text class never occurs, and the empty graph
-    // list still writes its count and the element class version.
+    // With no graph, the first text is the trigger's level: the text class gets its number only
+    // there, after the trigger's record; the empty graph list still writes its count and the
+    // element class version.
     const std::string text = savedText(Config(), "empty.cfg");
     EXPECT_NE(text.find("\t<graphList class_id=\"10\" tracking_level=\"0\" version=\"0\" "
                         "class_id=\"11\" tracking_level=\"0\" version=\"0\">\n"
                         "\t\t<count>0</count>\n"
-                        "\t\t<item_version>5</item_version>\n"
+                        "\t\t<item_version>6</item_version>\n"
                         "\t</graphList>\n"),
               std::string::npos);
-    EXPECT_EQ(text.find("class_id=\"12\""), std::string::npos);
+    EXPECT_NE(text.find("<trigger class_id=\"12\""), std::string::npos);
+    EXPECT_NE(text.find("<level class_id=\"13\" tracking_level=\"0\" version=\"0\">0</level>"),
+              std::string::npos);
 }
 
 TEST(ConfigSave, EightBitTextIsWrittenByteForByte) {

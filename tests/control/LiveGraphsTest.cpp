@@ -6,6 +6,7 @@
 #include "config/ConfigFile.h"
 #include "control/InstrumentGraphBoard.h"
 #include "files/CsvExport.h"
+#include "files/MatDataReader.h"
 #include "files/SampleSource.h"
 #include "signal/Units.h"
 
@@ -279,6 +280,56 @@ TEST_F(LiveGraphsTest, TheDiagnosticViewsMeasureTheImperfectTracksOfTheBox) {
     EXPECT_EQ(records[1].figures.front().name, "in1_amplitudeA_Vpp");
     EXPECT_DOUBLE_EQ(records[1].figures.front().value, figures["amplitudeA_Vpp"]);
     paint();
+}
+
+// Single waits for its trigger and saves a sweep whose event is at the pre-trigger index: a
+// track crossing 0 V upwards, then the shaft's reference pulse.
+TEST_F(LiveGraphsTest, ATriggeredSingleSweepHasItsEventAtThePreTriggerIndex) {
+    boxsim::BoxConfig turning = boxWithInputs("sin1");
+    turning.speed.shape = boxsim::SpeedProfile::Shape::Constant;
+    turning.speed.a = 20.0; // turns per second: a reference pulse every 50 ms
+    SimulatedBox box(turning);
+    auto controller = startController();
+    Config& config = controller->config();
+    config.inputSettings.rate = 10000;
+    config.inputSettings.displayTime = 0.1f; // 1000 samples, 250 of them before the event
+    GraphData& graph = config.graphList.front();
+    for (const int signal : {2, 4}) { // Analog A, R
+        ChannelData& channel = addChannel(graph);
+        channel.input = 0;
+        channel.channel = signal;
+    }
+    config.trigger.enabled = true;
+    config.trigger.graph = 0;
+    config.trigger.channel = 1;
+    config.trigger.level = "0";
+    config.trigger.preTrigger = "25";
+    for (const int source : {TriggerSettings::ChannelLevel, TriggerSettings::ReferencePulse}) {
+        config.trigger.source = source;
+        controller->startRecording(Single);
+        EXPECT_EQ(ui.statuses.back(), "Waiting for trigger...");
+        for (int i = 0; i < 200 && controller->recordingMode() == Single; ++i)
+            ticks(*controller, ui, 1);
+        ASSERT_EQ(controller->recordingMode(), Idle);
+
+        const std::string path = home_ + "/triggered.mat";
+        controller->writeDataFile(path);
+        LoadedData data;
+        ASSERT_TRUE(readMatDataFile(path, data));
+        EXPECT_EQ(data.triggerIndex, 250);
+        ASSERT_EQ(data.graphs.at(0).channels.size(), 3u);
+        const std::vector<double>& event =
+            data.graphs[0].channels[source == TriggerSettings::ChannelLevel ? 1 : 2].values;
+        ASSERT_EQ(event.size(), 1000u);
+        const double level = source == TriggerSettings::ChannelLevel ? 0.0 : 0.5;
+        EXPECT_LT(event[249], level);
+        EXPECT_GE(event[250], level);
+    }
+    // A pulse no graph shows cannot trigger: nothing starts, and the user is told why.
+    graph.channelList.pop_back();
+    controller->startRecording(Single);
+    EXPECT_EQ(controller->recordingMode(), Idle);
+    EXPECT_EQ(ui.messages.back(), "No graph shows the R signal of Input 1 (SinCos) to trigger on");
 }
 
 } // namespace

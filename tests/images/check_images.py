@@ -13,7 +13,8 @@ import subprocess
 import sys
 import tempfile
 
-TOOLS = ["AutoZoom.png", "Widen.png", "Move.png", "MagnifyPlus.png", "MagnifyMinus.png"]
+TOOLS = ["AutoZoom.png", "Widen.png", "Move.png", "MagnifyPlus.png", "MagnifyMinus.png",
+         "Cursors.png"]
 ICON = "TorvenIcon4848.ico"
 LOGO = "L_O_G_O.png"
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"

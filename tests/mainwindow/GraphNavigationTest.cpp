@@ -13,21 +13,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Presses the left button at one point, drags to another and releases it there.
-void drag(wxWindow& window, wxPoint from, wxPoint to) {
-    auto send = [&window](wxEventType type, wxPoint at, bool down) {
-        wxMouseEvent event(type);
-        event.SetPosition(at);
-        event.SetLeftDown(down);
-        event.SetEventObject(&window);
-        window.GetEventHandler()->ProcessEvent(event);
-    };
-    send(wxEVT_LEFT_DOWN, from, true);
-    send(wxEVT_MOTION, (from + to) / 2, true);
-    send(wxEVT_MOTION, to, true);
-    send(wxEVT_LEFT_UP, to, false);
-}
-
 // A sine from the box's first SinCos input fills the "Position" graph.
 class GraphNavigationTest : public WindowFixture {
 protected:

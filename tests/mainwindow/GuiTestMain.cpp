@@ -44,6 +44,20 @@ void click(wxWindow* window, int id, wxEventType type) {
     window->GetEventHandler()->ProcessEvent(event);
 }
 
+void drag(wxWindow& window, wxPoint from, wxPoint to) {
+    auto send = [&window](wxEventType type, wxPoint at, bool down) {
+        wxMouseEvent event(type);
+        event.SetPosition(at);
+        event.SetLeftDown(down);
+        event.SetEventObject(&window);
+        window.GetEventHandler()->ProcessEvent(event);
+    };
+    send(wxEVT_LEFT_DOWN, from, true);
+    send(wxEVT_MOTION, (from + to) / 2, true);
+    send(wxEVT_MOTION, to, true);
+    send(wxEVT_LEFT_UP, to, false);
+}
+
 void screenshot(const std::string& path) {
     const std::string command = "import -window root '" + path + "'";
     if (std::system(command.c_str()) != 0)

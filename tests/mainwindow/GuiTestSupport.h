@@ -26,6 +26,8 @@ void pressButton(wxWindow& window, int id);
 void pickChoice(wxWindow& window, int id, int item);
 // Replaces the text of the text control with this id.
 void setText(wxWindow& window, int id, const wxString& text);
+// Presses the left button at one point, drags to another and releases it there.
+void drag(wxWindow& window, wxPoint from, wxPoint to);
 
 // For wxTEST_DIALOG: the next modal dialog of type T is not shown; `answer` looks at it and
 // returns what its ShowModal returns.
