@@ -309,3 +309,17 @@ TEST(FFTGraphTest, LegendRowsAnswerAsChannelsAndAViewWithoutChannelsOffersClickH
     f.view->autoScaleY();
     EXPECT_NEAR(f.view->frame().yValue(345.0), 1.02, 1e-12);
 }
+
+TEST(FFTGraphTest, CursorsReadEachChannelsLevelBetweenBins) {
+    FftFixture f;
+    f.feed(32.0, 256);
+    ASSERT_TRUE(f.graph->advance(256));
+    f.view->finishSpectra();
+    // On bin 32 and halfway between bins 31 and 32 (0.5 and 1.0).
+    f.record.fftCursors = CursorPair{32.0, 31.5};
+    const std::vector<Drawn> log = FftFixture::draw(*f.view);
+    EXPECT_TRUE(hasText(log, "f1 32.0000 Hz"));
+    EXPECT_TRUE(hasText(log, "f2-f1 -0.50000 Hz"));
+    EXPECT_FALSE(hasText(log, "1/(f2-f1)"));
+    EXPECT_TRUE(hasText(log, "1.00000  0.75000  diff -0.25000"));
+}
