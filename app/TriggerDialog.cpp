@@ -31,18 +31,18 @@ TriggerDialog::TriggerDialog(wxWindow* parent, Config& config)
     const TriggerSettings& t = config.trigger;
     WXDialogLayout layout(*this);
 
-    enabled_ = new wxCheckBox(this, wxID_ANY, "");
+    enabled_ = new wxCheckBox(this, enabledField, "");
     enabled_->SetValue(t.enabled);
     layout.addRow("Single waits for a trigger", enabled_,
                   "Single starts its sweep at the event instead of at once.");
 
-    source_ = new wxChoice(this, wxID_ANY);
+    source_ = new wxChoice(this, sourceField);
     source_->Append("Channel crossing a level");
     source_->Append("Reference pulse R");
     source_->SetSelection(t.source == TriggerSettings::ReferencePulse ? 1 : 0);
     layout.addRow("Source", source_, "What makes the event.");
 
-    channel_ = new wxChoice(this, wxID_ANY);
+    channel_ = new wxChoice(this, channelField);
     int g = 0;
     for (const GraphData& graph : config.graphList) {
         for (std::size_t c = 0; c < graph.channelList.size(); ++c) {
@@ -55,17 +55,17 @@ TriggerDialog::TriggerDialog(wxWindow* parent, Config& config)
         channels_.empty() ? wxNOT_FOUND : entryOf(channels_, std::make_pair(t.graph, t.channel)));
     layout.addRow("Channel", channel_, "The graph's channel that crosses the level.");
 
-    level_ = new wxTextCtrl(this, wxID_ANY, toWx(t.level));
+    level_ = new wxTextCtrl(this, levelField, toWx(t.level));
     layout.addRow("Level", level_, "In the channel's unit.");
 
-    slope_ = new wxChoice(this, wxID_ANY);
+    slope_ = new wxChoice(this, slopeField);
     slope_->Append("Rising");
     slope_->Append("Falling");
     slope_->Append("Either");
     slope_->SetSelection(std::max(0, std::min(t.slope, 2)));
     layout.addRow("Slope", slope_, "The direction in which the channel crosses the level.");
 
-    input_ = new wxChoice(this, wxID_ANY);
+    input_ = new wxChoice(this, inputField);
     const std::vector<std::string> names = inputNames(config.inputSettings);
     for (int input = 0; input < static_cast<int>(names.size()); ++input) {
         const std::string kind = inputKindName(config.inputSettings, input);
@@ -78,12 +78,22 @@ TriggerDialog::TriggerDialog(wxWindow* parent, Config& config)
     layout.addRow("Input", input_,
                   "The input whose reference pulse R is the event; a graph must show its R.");
 
-    preTrigger_ = new wxTextCtrl(this, wxID_ANY, toWx(t.preTrigger));
+    preTrigger_ = new wxTextCtrl(this, preTriggerField, toWx(t.preTrigger));
     layout.addRow("Pre-trigger [%]", preTrigger_, "The share of the sweep before the event.");
-    timeout_ = new wxTextCtrl(this, wxID_ANY, toWx(t.timeout));
+    timeout_ = new wxTextCtrl(this, timeoutField, toWx(t.timeout));
     layout.addRow("Time-out [s]", timeout_,
                   "After this long without an event the status bar says it is still waiting.");
     layout.finish("OK");
+    enableSourceFields();
+    source_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { enableSourceFields(); });
+}
+
+void TriggerDialog::enableSourceFields() {
+    const bool pulse = source_->GetSelection() == 1;
+    channel_->Enable(!pulse);
+    level_->Enable(!pulse);
+    slope_->Enable(!pulse);
+    input_->Enable(pulse);
 }
 
 TriggerSettings TriggerDialog::typed() const {

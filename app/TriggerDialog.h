@@ -16,12 +16,26 @@ class wxTextCtrl;
 // "Cancel" leaves the configuration as it was.
 class TriggerDialog : public wxDialog {
 public:
+    // The fields' window ids, for whoever drives the dialog without a mouse.
+    enum FieldId {
+        enabledField = 10200,
+        sourceField,
+        channelField,
+        levelField,
+        slopeField,
+        inputField,
+        preTriggerField,
+        timeoutField,
+    };
+
     TriggerDialog(wxWindow* parent, Config& config);
 
     bool TransferDataFromWindow() override;
 
 private:
     TriggerSettings typed() const;
+    // Only the fields of the chosen source can be edited.
+    void enableSourceFields();
 
     Config& config_;
     std::vector<std::pair<int, int>> channels_; // graph and channel of each channel entry

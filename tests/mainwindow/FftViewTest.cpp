@@ -131,6 +131,21 @@ TEST_F(AnalogSpectrumTest, LinearPeakIsTheSineAmplitude) {
     EXPECT_EQ(peakBin(spectrum), 100u);
     EXPECT_NEAR(spectrum[100], 0.5, 0.01);
     EXPECT_EQ(view.regionPass(), (std::vector<int>{1, 0}));
+    // The cursors of the view, placed with the mouse in frequency.
+    click(frame_, ID_CURSORS, wxEVT_TOOL);
+    const GraphData& graph = frame_->controller().config().graphList.front();
+    const auto at = [&](double fx) {
+        return wxPoint(
+            static_cast<int>(graph.fftGraphP1.x + fx * (graph.fftGraphP2.x - graph.fftGraphP1.x)),
+            static_cast<int>((graph.fftGraphP1.y + graph.fftGraphP2.y) / 2));
+    };
+    drag(panel(), at(0.2), at(0.2));
+    drag(panel(), at(0.6), at(0.6));
+    ASSERT_TRUE(graph.fftCursors.both());
+    EXPECT_GT(*graph.fftCursors.first, 0.0);
+    EXPECT_LT(*graph.fftCursors.first, *graph.fftCursors.second);
+    EXPECT_FALSE(graph.cursors.first) << "a time cursor was placed from the FFT view";
+    pump(300ms);
     finish("fft-linear.png");
 }
 

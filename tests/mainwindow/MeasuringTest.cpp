@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/checkbox.h>
+
 #include <cstdlib>
 
 namespace {
@@ -75,6 +77,53 @@ TEST_F(MeasuringTest, ATriggeredSweepReadWithCursorsAndStatistics) {
     EXPECT_GT(*shown.cursors.second, 0.1);
     if (const char* directory = std::getenv("ORVA_SCREENSHOT_DIR"))
         screenshot(std::string(directory) + "/measuring.png");
+}
+
+TEST_F(MeasuringTest, ALevelTheTrackNeverReachesKeepsSingleWaitingPastItsTimeOut) {
+    Config config;
+    config.inputSettings.rate = 10000;
+    GraphData& tracks = addGraph(config);
+    tracks.caption = "Tracks";
+    ChannelData& a = addChannel(tracks);
+    a.caption = "A";
+    a.channel = 2; // Analog A, 0.5 V peak
+    a.unit = unitIndex("V");
+    writeConfiguration(config);
+    SimulatedBox simulated(boxWithInputs("sin1"));
+    openWindow();
+
+    whenDialogShows([](wxDialog& dialog) {
+        EXPECT_FALSE(dialog.FindWindow(TriggerDialog::inputField)->IsEnabled());
+        dynamic_cast<wxCheckBox*>(dialog.FindWindow(TriggerDialog::enabledField))->SetValue(true);
+        pickChoice(dialog, TriggerDialog::sourceField, 1);
+        EXPECT_FALSE(dialog.FindWindow(TriggerDialog::levelField)->IsEnabled());
+        pickChoice(dialog, TriggerDialog::sourceField, 0);
+        EXPECT_TRUE(dialog.FindWindow(TriggerDialog::levelField)->IsEnabled());
+        pickChoice(dialog, TriggerDialog::channelField, 0);
+        setText(dialog, TriggerDialog::levelField, "0.6");
+        pickChoice(dialog, TriggerDialog::slopeField, 2);
+        setText(dialog, TriggerDialog::preTriggerField, "25");
+        setText(dialog, TriggerDialog::timeoutField, "1");
+        if (const char* directory = std::getenv("ORVA_SCREENSHOT_DIR")) {
+            pump(300ms);
+            screenshot(std::string(directory) + "/trigger-dialog.png");
+        }
+        pressButton(dialog, wxID_OK);
+    });
+    click(frame_, ID_TRIGGER, wxEVT_MENU);
+    const TriggerSettings& trigger = frame_->controller().config().trigger;
+    EXPECT_TRUE(trigger.enabled);
+    EXPECT_EQ(trigger.source, TriggerSettings::ChannelLevel);
+    EXPECT_EQ(trigger.level, "0.6");
+    EXPECT_EQ(trigger.slope, TriggerSettings::Either);
+    EXPECT_EQ(trigger.preTrigger, "25");
+
+    click(frame_, ID_SINGLE);
+    EXPECT_EQ(status(), "Waiting for trigger...");
+    EXPECT_TRUE(pumpUntil([&] { return status() == "Still waiting for trigger after 1 s"; }, 5s))
+        << status();
+    click(frame_, ID_STOP);
+    EXPECT_NE(status().rfind("Still waiting", 0), 0u) << status();
 }
 
 } // namespace
