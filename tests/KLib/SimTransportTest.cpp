@@ -141,6 +141,27 @@ TEST_F(SimTransport, DataPipeReadsStreamDrainsAndTimesOut) {
     device->close();
 }
 
+TEST_F(SimTransport, AStreamMessageOfManyReadsArrivesWholeAndInOrder) {
+    FakeSimBox box(socket("a"), "ORVA-SIM 1", noReply);
+    Ref<Device> device = openDevice("");
+    ASSERT_TRUE(device);
+    Ref<IODevice> data = device->openStandardPipe(dataTimeoutMs, 2, 2);
+    std::vector<std::uint8_t> sent(200000);
+    for (std::size_t i = 0; i < sent.size(); ++i)
+        sent[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+    box.send(0x82, sent);
+    std::vector<std::uint8_t> received(sent.size());
+    std::size_t got = 0;
+    while (got < received.size()) {
+        const int n = data->read(received.data() + got, static_cast<int>(received.size() - got));
+        ASSERT_GT(n, 0);
+        got += static_cast<std::size_t>(n);
+    }
+    EXPECT_EQ(received, sent);
+    data->close();
+    device->close();
+}
+
 TEST_F(SimTransport, PipesShareTheDeviceThroughItsOpenCount) {
     FakeSimBox box(socket("a"), "ORVA-SIM 1", noReply);
     Ref<Device> device = openDevice("");

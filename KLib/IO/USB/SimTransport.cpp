@@ -178,8 +178,8 @@ void SimConnection::receiveLoop() {
         const std::uint32_t length = little32(header + 1);
         if (length > maxPayload)
             break;
-        std::vector<std::uint8_t> payload(length);
-        if (!readExactly(fd_, payload.data(), length, greetingTimeoutMs))
+        std::vector<std::uint8_t> payload;
+        if (!readPayload(payload, length))
             break;
         deliver(header[0], std::move(payload));
     }
@@ -187,6 +187,20 @@ void SimConnection::receiveLoop() {
     controlReplies_.close();
     commandReplies_.close();
     stream_.close();
+}
+
+bool SimConnection::readPayload(std::vector<std::uint8_t>& payload, std::uint32_t length) {
+    // The room grows with the bytes that arrive, a piece at a time: a header that announces
+    // megabytes and then hangs up costs no more than the bytes that came.
+    constexpr std::size_t piece = 64u * 1024;
+    while (payload.size() < length) {
+        const std::size_t at = payload.size();
+        const std::size_t count = std::min<std::size_t>(piece, length - at);
+        payload.resize(at + count);
+        if (!readExactly(fd_, payload.data() + at, count, greetingTimeoutMs))
+            return false;
+    }
+    return true;
 }
 
 bool SimConnection::send(std::uint8_t endpoint, const void* data, std::size_t length,

@@ -66,6 +66,8 @@ public:
 private:
     explicit SimConnection(int fd);
     void receiveLoop();
+    // Reads a message's `length` bytes into `payload`; false when the box hung up or went quiet.
+    bool readPayload(std::vector<std::uint8_t>& payload, std::uint32_t length);
     void deliver(std::uint8_t endpoint, std::vector<std::uint8_t> payload);
 
     int fd_;
