@@ -11,7 +11,7 @@ void compute(SpectrumAnalyser& analyser, const SpectrumJob& job, SpectrumResult&
     result.spectra.resize(job.samples.size());
     result.regionPass.assign(job.regions.size(), 1);
     for (std::size_t c = 0; c < job.samples.size(); ++c) {
-        const std::vector<double>& samples = job.samples[c];
+        const SampleBuffer& samples = job.samples[c];
         analyser.compute(samples.data(), samples.size(), result.spectra[c]);
         checkRegions(result.spectra[c].data(), result.spectra[c].size(), analyser.transformLength(),
                      job.sampleRate, job.regions, result.regionPass);

@@ -51,9 +51,19 @@ public:
     // Starts the spectra of every channel from the source's samples, and the region checks, on
     // the view's worker: the samples are copied, the transforms run there. The view shows the
     // newest finished spectra when they are collected (takeFinishedWork), and repaints then.
+    // Eight channels of a million samples are 64 MB, too much to copy at once without holding
+    // the window up: the copy goes on a slice at a time, each time the work is collected, and
+    // the job is submitted when it is complete.
     void computeSpectra();
-    // Waits for the spectra being computed and takes them.
+    // The source is about to write its samples before index `end` (exclusive, of its window):
+    // those of them still to be copied are copied first, so that the spectra are of the samples
+    // as they were when computeSpectra() was called.
+    void keepAnalysedSamples(int end);
+    // True while the samples of a computation are still being copied.
+    bool copying() const { return copy_.active; }
+    // Copies what is left, waits for the spectra being computed and takes them.
     void finishSpectra();
+    // Copies the next slice of the samples, and takes the newest finished spectra.
     void takeFinishedWork() override;
 
     // In the source's background: shades the visible samples right of the analysed ones in the
@@ -83,6 +93,12 @@ private:
     void broadcastCursors() override;
     void drawCursorReadout(Painter& painter) const;
 
+    // Copies the analysed samples up to `end` (counted from the first analysed one), and
+    // submits the job when all of them are copied.
+    void copyAnalysed(std::size_t end);
+    // Values per channel in one slice of the copy.
+    std::size_t copySlice() const;
+
     void drawBackground(Painter& painter) const;
     void drawRegions(Painter& painter) const;
     void drawCurves(Painter& painter) const;
@@ -103,6 +119,14 @@ private:
     // Counts the changes of the channels and bins the spectra belong to: a result computed for
     // an earlier layout is dropped.
     std::uint64_t layout_ = 0;
+    // The copy of the analysed samples into job_, while it is not complete.
+    struct AnalysedCopy {
+        bool active = false;
+        int start = 0;          // the first analysed sample of the source's window
+        std::size_t length = 0; // analysed samples per channel
+        std::size_t copied = 0; // of them, copied into job_ so far
+    };
+    AnalysedCopy copy_;
     SpectrumJob job_;       // filled here, then swapped with the worker's
     SpectrumResult result_; // swapped with the worker's newest
     SpectrumWorker worker_; // last: its thread ends before the members it reads go

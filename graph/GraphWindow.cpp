@@ -47,6 +47,9 @@ void Graph::insertChannel(int index) {
 }
 
 void Graph::rebuild() {
+    // The window may move or shrink: a spectrum's samples still being copied are taken first.
+    if (fftView_)
+        fftView_->keepAnalysedSamples(std::numeric_limits<int>::max());
     const double previousDt = dt_;
     dt_ = 1.0 / std::max(inputs_.rate, 1); // s per sample
     capacity_ = windowCapacity(inputs_);
@@ -93,6 +96,9 @@ void Graph::appendSamples(int channel, const double* values, int count) {
     const int n = std::min(count, capacity_ - writeIndex_);
     if (n <= 0)
         return;
+    // Including the element after the newest value, which repeats it.
+    if (fftView_)
+        fftView_->keepAnalysedSamples(writeIndex_ + n + 1);
     ChannelTrace& trace = traces_[static_cast<size_t>(channel)];
     double* target = trace.samples.data() + writeIndex_;
     std::copy(values, values + n, target);

@@ -79,8 +79,15 @@ WXInstrumentServer::WXInstrumentServer(wxWindow* window, const wxFont& font)
       bitmap_(std::max(1, wxSystemSettings::GetMetric(wxSYS_SCREEN_X)),
               std::max(1, wxSystemSettings::GetMetric(wxSYS_SCREEN_Y))) {
     // CallAfter queues an event, which wx allows from any thread; the window drops it when it
-    // is destroyed first.
-    workNotice()->setTarget([this] { window_->CallAfter([this] { collectFinishedWork(); }); });
+    // is destroyed first. One collection queued at a time serves every notice posted before it
+    // runs: an FFT view copying its samples in slices posts again after each slice.
+    workNotice()->setTarget([this] {
+        if (!collectionQueued_.exchange(true))
+            window_->CallAfter([this] {
+                collectionQueued_ = false;
+                collectFinishedWork();
+            });
+    });
 }
 
 WXInstrumentServer::~WXInstrumentServer() {

@@ -5,6 +5,7 @@
 #include <wx/bitmap.h>
 #include <wx/font.h>
 
+#include <atomic>
 #include <functional>
 
 class wxWindow;
@@ -45,4 +46,5 @@ private:
     wxBitmap bitmap_;
     MenuHandler menuHandler_;
     MenuFilter menuFilter_;
+    std::atomic<bool> collectionQueued_{false};
 };

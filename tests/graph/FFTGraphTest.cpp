@@ -221,6 +221,36 @@ TEST(FFTGraphTest, SpectraFollowTheFullWindowAndTheVisibleRange) {
     EXPECT_EQ(f.view->range().startIndex, 32);
 }
 
+// Two channels of 2^19 samples are copied in slices after the window fills; the next sweep
+// overwrites the window before the copy is complete, and the spectrum is still of the full
+// window as it was.
+TEST(FFTGraphTest, TheNextSweepDoesNotReachASpectrumWhoseSamplesAreStillBeingCopied) {
+    constexpr int samples = 1 << 19;
+    GraphFixture g(samples, 1.0f);
+    g.record.fftLogScale = false;
+    g.record.fftNumAverages = "1";
+    g.record.fftSize = "0";
+    const KLib::Ref<FFTGraph> view = g.server->createFFTGraph(g.graph, g.record);
+    view->setViewport(0.0, 331.0, 612.0, 662.0);
+    g.graph->fitX();
+    std::vector<double> sine(samples);
+    for (int k = 0; k < samples; ++k)
+        sine[static_cast<size_t>(k)] = std::sin(2.0 * M_PI * 4096.0 * k / samples);
+    for (int c = 0; c < 2; ++c)
+        g.graph->appendSamples(c, sine.data(), samples);
+    ASSERT_TRUE(g.graph->advance(samples));
+    ASSERT_TRUE(view->copying());
+
+    g.graph->restart();
+    const std::vector<double> zeros(samples, 0.0);
+    for (int c = 0; c < 2; ++c)
+        g.graph->appendSamples(c, zeros.data(), samples);
+    view->finishSpectra();
+    ASSERT_EQ(view->spectra().size(), 2u);
+    EXPECT_NEAR(view->spectra()[0][4096], 1.0, 1e-9);
+    EXPECT_NEAR(view->spectra()[1][4096], 1.0, 1e-9);
+}
+
 TEST(FFTGraphTest, ViewUnlinksItsGraphWhenItGoes) {
     FftFixture f;
     EXPECT_EQ(f.graph->fftView(), f.view.get());
