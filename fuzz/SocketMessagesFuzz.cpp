@@ -16,6 +16,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -68,8 +69,14 @@ public:
 
 private:
     void run() {
-        int client = -1;
-        while ((client = ::accept(listener_, nullptr, nullptr)) >= 0) {
+        for (;;) {
+            const int client = ::accept(listener_, nullptr, nullptr);
+            // libFuzzer's time-out alarm interrupts whichever thread it lands on; only the
+            // shutdown in the destructor ends the box.
+            if (client < 0 && errno == EINTR)
+                continue;
+            if (client < 0)
+                return;
             std::unique_lock<std::mutex> lock(mutex_);
             send(client, bytes_);
             ::close(client);
@@ -83,6 +90,8 @@ private:
         while (sent < bytes.size()) {
             const ssize_t n =
                 ::send(client, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            if (n < 0 && errno == EINTR)
+                continue;
             if (n <= 0)
                 return; // the connection gave up on the greeting and hung up
             sent += static_cast<std::size_t>(n);
