@@ -106,7 +106,11 @@ void FFTGraph::computeSpectra() {
     for (SampleBuffer& samples : job_.samples)
         samples.resize(analysed);
     copy_ = AnalysedCopy{true, start, analysed, 0};
-    copyAnalysed(copySlice());
+    copyNextSlice();
+}
+
+void FFTGraph::copyNextSlice() {
+    copyAnalysed(copy_.copied + copySlice());
     // The next slice comes when the work is collected.
     if (copy_.active)
         server_.workNotice()->post();
@@ -147,11 +151,8 @@ void FFTGraph::finishSpectra() {
 }
 
 void FFTGraph::takeFinishedWork() {
-    if (copy_.active) {
-        copyAnalysed(copy_.copied + copySlice());
-        if (copy_.active)
-            server_.workNotice()->post();
-    }
+    if (copy_.active)
+        copyNextSlice();
     if (!worker_.take(result_) || result_.generation != layout_)
         return;
     spectra_.swap(result_.spectra);

@@ -96,6 +96,8 @@ private:
     // Copies the analysed samples up to `end` (counted from the first analysed one), and
     // submits the job when all of them are copied.
     void copyAnalysed(std::size_t end);
+    // Copies one more slice; while samples are left, asks for the next one.
+    void copyNextSlice();
     // Values per channel in one slice of the copy.
     std::size_t copySlice() const;
 
